@@ -1,0 +1,75 @@
+// Start-up and shutdown of SDL, audio, video and the fixed OpenGL state.
+#include "runtime/startup.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <SDL_opengl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "assets/embedded_data.h"
+#include "runtime/beat_clock.h"
+#include "runtime/display_settings.h"
+#include "runtime/main_loop.h"
+
+[[noreturn]] static void fail(const char* what) {
+    std::fprintf(stderr, "%s failed: %s\n", what, SDL_GetError());
+    std::fflush(stderr);
+    std::exit(1);
+}
+
+void seed_random_from_time() {
+    std::srand(static_cast<unsigned>(static_cast<std::uint32_t>(std::time(nullptr))));
+}
+
+void init_sdl() {
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) != 0) fail("SDL_Init");
+}
+
+void open_music() {
+    if (Mix_OpenAudio(audio_rate, AUDIO_S16LSB, audio_channels, audio_buffer_frames) != 0) return;
+    if (music_module_size == 0) return;
+    // The stream stays open for as long as the music plays.
+    SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(music_module),
+                                      static_cast<int>(music_module_size));
+    music_handle = stream ? Mix_LoadMUS_RW(stream) : nullptr;
+}
+
+void open_video() {
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth_bits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    const Uint32 flags = SDL_OPENGL | (fullscreen ? SDL_FULLSCREEN : 0);
+    if (!SDL_SetVideoMode(screen_width, screen_height, video_bits_per_pixel, flags)) fail("SDL_SetVideoMode");
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_WM_SetCaption(window_caption, nullptr);
+}
+
+void set_fixed_gl_state() {
+    glEnable(GL_COLOR_MATERIAL);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void set_projection() {
+    if (screen_width <= 0 || screen_height <= 0) return;
+    glViewport(0, 0, screen_width, screen_height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, canvas_width, canvas_height, 0.0, -canvas_depth, canvas_depth);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void start_clock_and_music() {
+    start_beat_clock(SDL_GetTicks());
+    if (music_handle) Mix_PlayMusic(music_handle, -1);
+}
+
+void shut_down() {
+    Mix_CloseAudio();
+    SDL_Quit();
+}

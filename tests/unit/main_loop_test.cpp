@@ -1,0 +1,110 @@
+// Input handling through the real SDL event queue, one loop turn at a time.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <string>
+
+#include "gl_recorder.h"
+#include "runtime/beat_clock.h"
+#include "runtime/main_loop.h"
+
+namespace {
+
+class MainLoop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+    static void TearDownTestSuite() { SDL_Quit(); }
+
+    void SetUp() override {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+        }
+        gl_recorder::reset();
+        start_beat_clock(SDL_GetTicks());
+    }
+
+    static void push_key(Uint8 type, SDLKey key) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = key;
+        ASSERT_EQ(SDL_PushEvent(&e), 0);
+    }
+
+    static void push_button(Uint8 type, Uint8 button) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.type = type;
+        e.button.button = button;
+        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        ASSERT_EQ(SDL_PushEvent(&e), 0);
+    }
+
+    // Frames drawn so far: every frame starts with two clears.
+    static int frames_drawn() { return gl_recorder::count(gl_recorder::Op::Clear) / 2; }
+};
+
+TEST_F(MainLoop, EscapeStillHandlesEventsQueuedBehindItThenStops) {
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_ESCAPE);
+    testing::internal::CaptureStdout();
+    run_main_loop();  // returns after one turn
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(frames_drawn(), 1);
+    EXPECT_EQ(out.back(), '\n');
+    EXPECT_EQ(out.find('|'), std::string::npos);
+}
+
+TEST_F(MainLoop, RightButtonQuitsOnPressOnly) {
+    push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
+    EXPECT_FALSE(run_loop_turn());
+    push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    EXPECT_TRUE(run_loop_turn());
+}
+
+TEST_F(MainLoop, WindowCloseQuits) {
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&e), 0);
+    EXPECT_TRUE(run_loop_turn());
+}
+
+TEST_F(MainLoop, TPressAndReleasePrintOneAuthoringLine) {
+    update_beat_clock(start_ticks + 18600);
+    testing::internal::CaptureStdout();
+    push_key(SDL_KEYDOWN, SDLK_t);
+    EXPECT_FALSE(drain_events());
+    update_beat_clock(start_ticks + 19000);
+    push_key(SDL_KEYUP, SDLK_t);
+    push_key(SDL_KEYUP, SDLK_s);  // any key release prints
+    EXPECT_FALSE(drain_events());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "|| timing_beats > 37.200001 && timing_beats <= 38.000000\n38.000000\n");
+}
+
+TEST_F(MainLoop, SkipMovesTheClockTwentyBeatsPerPress) {
+    const Uint32 before = start_ticks;
+    push_key(SDL_KEYDOWN, SDLK_s);
+    push_key(SDL_KEYDOWN, SDLK_s);
+    push_key(SDL_KEYDOWN, SDLK_s);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(drain_events());
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(static_cast<Uint32>(before - start_ticks), 30000u);
+    update_beat_clock(before + 500);
+    EXPECT_EQ(timing_beats, 61.0f);
+}
+
+TEST_F(MainLoop, OtherKeysDoNothingOnPress) {
+    testing::internal::CaptureStdout();
+    push_key(SDL_KEYDOWN, SDLK_a);
+    push_key(SDL_KEYDOWN, SDLK_RETURN);
+    EXPECT_FALSE(drain_events());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+}  // namespace

@@ -29,6 +29,10 @@ extern TextureRegistry texture_registry;
 // bound and the unpack alignment at 1.
 TextureRecord load_texture(SDL_Surface* image, TextureRegistry& registry);
 
+// The CPU half of load_texture: a new power-of-two RGBA copy of `image`, which is
+// freed. No OpenGL involved.
+SDL_Surface* to_power_of_two_rgba(SDL_Surface* image);
+
 // The texture name to bind for a record's index. An index outside the registry
 // ends the process with one line and status 1.
 GLuint texture_name(std::int32_t index);

@@ -1,5 +1,12 @@
-// Stand-in launch dialog until the real one lands: the show starts with the
-// settings it has.
+// The launch dialog as the entry sees it: the logic run over the platform's dialog.
 #include "runtime/launch_dialog.h"
 
-bool run_launch_dialog() { return true; }
+#include "runtime/dialog_logic.h"
+#include "runtime/dialog_window.h"
+
+#if defined(_WIN32) || defined(INVITATION_NO_DIALOG_TOOLKIT)
+// No dialog toolkit on this platform yet: the show starts with the settings it has.
+int run_platform_dialog() { return dialog_result_not_created; }
+#endif
+
+bool run_launch_dialog() { return run_launch_dialog_with(run_platform_dialog); }

@@ -12,3 +12,8 @@ struct ParticleField {
 extern ParticleField particle_field;
 
 void draw_particle_field();
+
+// Angle in degrees of a cube turning `turns_per_beat` times per beat at the current
+// clock time: the turn count is formed in double precision and kept in single
+// precision, and so is its fraction. Shared by the field's cubes and the big cube.
+float spin_angle_degrees(double turns_per_beat);

@@ -43,29 +43,20 @@ std::array<float, 4> palette_colour(std::int64_t k) {
 }
 
 TEST(Font, TextureWindowIsOneCellShiftedByOneTexel) {
-    const auto upper = draw("A");  // code 65: glyph 33, column 3, row 3
-    ASSERT_EQ(upper.size(), 1u);
-    const auto& v = upper[0].v;
-    EXPECT_EQ(v[0].s, 145.0f / 480.0f);
-    EXPECT_EQ(v[0].t, 145.0f / 288.0f);
-    EXPECT_EQ(v[2].s, 193.0f / 480.0f);
-    EXPECT_EQ(v[2].t, 193.0f / 288.0f);
-    // Corners in order: top-left, bottom-left, bottom-right, top-right, upright.
-    EXPECT_EQ(v[1].s, v[0].s);
-    EXPECT_EQ(v[1].t, v[2].t);
-    EXPECT_EQ(v[3].s, v[2].s);
-    EXPECT_EQ(v[3].t, v[0].t);
-    EXPECT_EQ(v[0].x, 0);  EXPECT_EQ(v[0].y, 0);
-    EXPECT_EQ(v[1].x, 0);  EXPECT_EQ(v[1].y, 48);
-    EXPECT_EQ(v[2].x, 48); EXPECT_EQ(v[2].y, 48);
-    EXPECT_EQ(v[3].x, 48); EXPECT_EQ(v[3].y, 0);
-    EXPECT_EQ(v[0].texture, fake_name);
-
-    const auto lower = draw("a");
-    ASSERT_EQ(lower.size(), 1u);
-    EXPECT_EQ(lower[0].v[0].s, v[0].s);
-    EXPECT_EQ(lower[0].v[0].t, v[0].t);
-
+    // "A" is glyph 33: column 3, row 3. Corners run top-left, bottom-left,
+    // bottom-right, top-right, with the smaller v on top so the glyph stands upright.
+    const float u0 = 145.0f / 480.0f, u1 = 193.0f / 480.0f, v0 = 145.0f / 288.0f, v1 = 193.0f / 288.0f;
+    const float expected[4][4] = {{u0, v0, 0, 0}, {u0, v1, 0, 48}, {u1, v1, 48, 48}, {u1, v0, 48, 0}};
+    for (const char* text : {"A", "a"}) {
+        const auto quads = draw(text);
+        ASSERT_EQ(quads.size(), 1u);
+        for (int k = 0; k < 4; ++k) {
+            const auto& v = quads[0].v[k];
+            EXPECT_EQ((std::array{v.s, v.t, v.x, v.y}), (std::array{expected[k][0], expected[k][1], expected[k][2],
+                                                                    expected[k][3]})) << text << " corner " << k;
+            EXPECT_EQ(v.texture, fake_name);
+        }
+    }
     EXPECT_EQ(draw(")")[0].v[2].s, 481.0f / 480.0f);  // rightmost column
     EXPECT_EQ(draw("R")[0].v[2].t, 289.0f / 288.0f);  // bottom row
 }

@@ -169,7 +169,7 @@ TEST_F(ParticleField, LifetimeInCallsDependsOnlyOnTheColumnClass) {
 
 TEST_F(ParticleField, NothingIsWrittenOutsideTheLiveRowsInALongRandomRun) {
     std::srand(20080);
-    for (int call = 0; call < 600; ++call) {
+    for (int call = 0; call < 400; ++call) {
         update_beat_clock(static_cast<std::uint32_t>(std::rand() - RAND_MAX / 2));  // negative times too
         step();
         for (int j = 0; j < particle_columns; ++j) {

@@ -1,0 +1,77 @@
+// Time of one whole frame (render_frame + glFinish) offscreen at 1024 x 768 over a
+// warmed-up particle field, at show times spread over beats 0 to 260, and of the
+// particle field alone; each reported as the median per frame.
+// For instructions per frame under callgrind, run a short fixed count:
+//   valgrind --tool=callgrind --toggle-collect=render_frame build/bench/frame_bench
+//     --benchmark_filter=whole_frame/frames:20
+#include <benchmark/benchmark.h>
+
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "offscreen_gl.h"
+#include "render/frame.h"
+#include "render/particle_field.h"
+#include "runtime/beat_clock.h"
+
+namespace {
+
+constexpr unsigned field_seed = 2008;
+constexpr int warm_up_calls = 200;      // the field is full after 189 calls
+constexpr double last_sampled_beat = 260.0;
+constexpr int sampled_times = 97;       // a prime, so samples do not fall on whole beats
+
+// Opens the canvas and grows a full field; false (with the state skipped) if no GL.
+bool prepare(benchmark::State& state) {
+    std::string error;
+    if (!open_offscreen_canvas(1024, 768, &error)) {
+        state.SkipWithError(error.c_str());
+        return false;
+    }
+    load_offscreen_textures();
+    std::memset(&particle_field, 0, sizeof particle_field);
+    std::srand(field_seed);
+    start_beat_clock(0);
+    for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
+    glFinish();
+    return true;
+}
+
+// Show time of the n-th frame: cycling through beats 0 to 260.
+std::uint32_t show_ms(std::int64_t n) {
+    const double beat = last_sampled_beat * static_cast<double>(n % sampled_times) / (sampled_times - 1);
+    return static_cast<std::uint32_t>(beat * 500.0);
+}
+
+template <typename Draw>
+void time_frames(benchmark::State& state, Draw draw) {
+    if (!prepare(state)) return;
+    std::vector<double> frame_ms;
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        update_beat_clock(show_ms(n++));
+        const auto begin = std::chrono::steady_clock::now();
+        draw();
+        glFinish();
+        frame_ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+    }
+    std::nth_element(frame_ms.begin(), frame_ms.begin() + frame_ms.size() / 2, frame_ms.end());
+    state.counters["median_ms"] = frame_ms[frame_ms.size() / 2];
+}
+
+void whole_frame(benchmark::State& state) { time_frames(state, render_frame); }
+void particle_field_only(benchmark::State& state) { time_frames(state, draw_particle_field); }
+
+}  // namespace
+
+BENCHMARK(whole_frame)->Iterations(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(particle_field_only)->Iterations(600)->Unit(benchmark::kMillisecond);
+// A short run for instruction counts under callgrind.
+BENCHMARK(whole_frame)->Name("whole_frame/frames:20")->Iterations(20)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

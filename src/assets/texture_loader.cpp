@@ -34,6 +34,7 @@ constexpr int linear_filter_min_size = 200;
 }
 
 int power_of_two_at_least(int size) {
+    assert(size <= (1 << 30) && "doubling would overflow");  // SDL surfaces stay far below this
     int result = 1;
     while (result < size) result *= 2;
     return result;

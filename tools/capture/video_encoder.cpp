@@ -1,0 +1,147 @@
+// Driving ffmpeg through a pipe.
+#include "video_encoder.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "interruption.h"
+
+extern char** environ;
+
+namespace {
+
+// Codecs per container. H.264 in 4:2:0 plays everywhere; Matroska keeps the
+// sound lossless; WebM takes only VP8/VP9 with Vorbis/Opus.
+std::vector<std::string> codec_arguments(const std::string& format) {
+    if (format == "webm")
+        return {"-c:v", "libvpx-vp9", "-crf", "31", "-b:v", "0", "-row-mt", "1", "-pix_fmt", "yuv420p",
+                "-c:a", "libopus", "-b:a", "160k"};
+    std::vector<std::string> args = {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p"};
+    if (format == "matroska") {
+        args.insert(args.end(), {"-c:a", "flac"});
+    } else {
+        args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
+    }
+    return args;
+}
+
+bool wait_for(pid_t pid, int& status) {
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string find_program(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    std::size_t begin = 0;
+    while (begin <= dirs.size()) {
+        std::size_t end = dirs.find(':', begin);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = end > begin ? dirs.substr(begin, end - begin) : ".";
+        const std::string candidate = dir + "/" + program;
+        struct stat info {};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return "";
+}
+
+bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string& error) {
+    video = VideoEncoder{};
+    video.path = settings.path;
+    video.temporary = settings.path + ".partial";
+    const std::string size = std::to_string(settings.width) + "x" + std::to_string(settings.height);
+    std::vector<std::string> args = {settings.encoder, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                     "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size,
+                                     "-framerate", std::to_string(settings.fps), "-i", "pipe:0",
+                                     "-f", "wav", "-i", settings.audio_wav, "-map", "0:v", "-map", "1:a",
+                                     // 4:2:0 needs even sides: an odd one gets a black line.
+                                     "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"};
+    const auto codecs = codec_arguments(settings.format);
+    args.insert(args.end(), codecs.begin(), codecs.end());
+    args.insert(args.end(), {"-f", settings.format, video.temporary});
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+    const int spawned = posix_spawn(&video.pid, settings.encoder.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[0]);
+    if (spawned != 0) {
+        close(fds[1]);
+        video.pid = -1;
+        error = "cannot start " + settings.encoder + ": " + std::strerror(spawned);
+        return false;
+    }
+    video.pipe_fd = fds[1];
+    return true;
+}
+
+bool write_video_frame(VideoEncoder& video, const std::uint8_t* rgba, std::size_t bytes, std::string& error) {
+    while (bytes > 0) {
+        const ssize_t n = write(video.pipe_fd, rgba, bytes);
+        if (n < 0) {
+            if (errno == EINTR && !interrupted()) continue;
+            error = errno == EPIPE ? std::string("ffmpeg stopped taking frames")
+                                   : std::string("writing frames to ffmpeg failed: ") + std::strerror(errno);
+            return false;
+        }
+        rgba += n;
+        bytes -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool finish_video(VideoEncoder& video, std::string& error) {
+    close(video.pipe_fd);
+    video.pipe_fd = -1;
+    int status = 0;
+    const bool waited = wait_for(video.pid, status);
+    video.pid = -1;
+    if (!waited || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
+                                  : std::string("ffmpeg ended abnormally");
+        abandon_video(video);
+        return false;
+    }
+    if (std::rename(video.temporary.c_str(), video.path.c_str()) != 0) {
+        error = "cannot write " + video.path + ": " + std::strerror(errno);
+        abandon_video(video);
+        return false;
+    }
+    return true;
+}
+
+void abandon_video(VideoEncoder& video) {
+    if (video.pipe_fd >= 0) close(video.pipe_fd);
+    video.pipe_fd = -1;
+    if (video.pid > 0) {
+        kill(video.pid, SIGTERM);
+        int status = 0;
+        wait_for(video.pid, status);
+    }
+    video.pid = -1;
+    if (!video.temporary.empty()) std::remove(video.temporary.c_str());
+}

@@ -1,0 +1,25 @@
+// 16-bit PCM WAV files written under a temporary name and renamed when complete.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// The largest sound a WAV file can hold, in stereo 16-bit frames (its sizes are 32-bit).
+constexpr std::int64_t max_wav_frames = (UINT32_MAX - 36) / 4;
+
+struct WavWriter {
+    std::FILE* file = nullptr;
+    std::string path;       // the name the finished file gets
+    std::string temporary;  // the name it has while being written
+    std::int64_t frames = 0;
+};
+
+// Creates the temporary file with a header to be completed by finish_wav.
+bool open_wav(const std::string& path, WavWriter& wav, std::string& error);
+// Appends interleaved stereo frames.
+bool write_wav_frames(WavWriter& wav, const std::int16_t* frames, std::size_t count, std::string& error);
+// Completes the header and gives the file its name.
+bool finish_wav(WavWriter& wav, std::string& error);
+// Closes and removes the temporary file; nothing is left behind.
+void abandon_wav(WavWriter& wav);

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The capture program's command line: every bad input gets one line on standard
+# error and its status (2 for the command line, 1 for what the run cannot do),
+# and leaves no output file behind.
+set -u
+build=$1
+capture="$build/invitation-capture"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+
+# expect STATUS MESSAGE-PATTERN ARGS...: runs the program with ARGS (plus nothing else).
+expect() {
+  local status=$1 pattern=$2
+  shift 2
+  PATH="${program_path:-$PATH}" "$capture" "$@" >"$work/stdout" 2>"$work/stderr"
+  local got=$?
+  local lines
+  lines=$(wc -l <"$work/stderr")
+  if [ "$got" -ne "$status" ] || [ "$lines" -ne 1 ] || ! grep -q -- "$pattern" "$work/stderr"; then
+    echo "FAIL: $* -> status $got (want $status), stderr:"; cat "$work/stderr"
+    failures=$((failures + 1))
+  fi
+  local left
+  left=$(find "$work" -mindepth 1 -maxdepth 1 ! -name stdout ! -name stderr ! -name ro ! -name busy -print)
+  if [ -n "$left" ]; then
+    echo "FAIL: $* left files behind: $left"
+    failures=$((failures + 1))
+    find "$work" -mindepth 1 -maxdepth 1 ! -name stdout ! -name stderr ! -name ro ! -name busy -exec rm -rf {} +
+  fi
+}
+
+# Command lines that cannot be run: status 2.
+expect 2 "give --at-ms"                 --out f.png
+expect 2 "unknown option '--frobnicate'" --at-ms 0 --frobnicate --out f.png
+expect 2 "unknown option 'f.png'"       --at-ms 0 f.png
+expect 2 "missing value for --out"      --at-ms 0 --out
+expect 2 "missing value for --at-ms"    --at-ms --out f.png
+expect 2 "whole number, got '12a'"      --at-ms 12a --out f.png
+expect 2 "whole number, got '1.5'"      --from-ms 0 --to-ms 100 --fps 1.5 --out d
+expect 2 "whole number, got ''"         --at-ms "" --out f.png
+expect 2 "must not be negative"         --at-ms -1 --out f.png
+expect 2 "must not be negative"         --from-ms -40 --to-ms 100 --fps 30 --out d
+expect 2 "must be 0 to 2147483647"      --at-ms 2147483648 --out f.png
+expect 2 "is before --from-ms"          --from-ms 500 --to-ms 499 --fps 30 --out d
+expect 2 "fps must be 1 to 240, got 0"  --from-ms 0 --to-ms 100 --fps 0 --out d
+expect 2 "fps must be 1 to 240, got 241" --from-ms 0 --to-ms 100 --fps 241 --out d
+expect 2 "size must be"                 --at-ms 0 --size 15x768 --out f.png
+expect 2 "size must be"                 --at-ms 0 --size 1024x8193 --out f.png
+expect 2 "size must be"                 --at-ms 0 --size 1024 --out f.png
+expect 2 "cannot be combined"           --at-ms 0 --from-ms 0 --out f.png
+expect 2 "cannot be combined"           --at-ms 0 --fps 30 --out f.png
+expect 2 "--to-ms is missing"           --from-ms 0 --fps 30 --out d
+expect 2 "missing --out"                --at-ms 0
+expect 2 "must name a .png file"        --at-ms 0 --out f.jpg
+expect 2 "a folder or a .mp4"           --from-ms 0 --to-ms 100 --fps 30 --out f.png
+expect 2 "must name a .wav file"        --at-ms 0 --out f.png --audio-out f.mp3
+expect 2 "given twice"                  --at-ms 0 --at-ms 5 --out f.png
+expect 2 "must be 0 to 100000"          --at-ms 0 --warmup-frames 100001 --out f.png
+
+# What the run cannot do: status 1, checked before anything is drawn.
+mkdir -p ro && chmod 555 ro
+if [ ! -w ro ]; then  # root may write anywhere; the case is then meaningless
+  expect 1 "cannot write ro/f.png"      --at-ms 0 --out ro/f.png
+  expect 1 "cannot create the folder"   --from-ms 0 --to-ms 100 --fps 30 --out ro/frames
+  expect 1 "cannot write ro/a.wav"      --at-ms 0 --out f.png --audio-out ro/a.wav
+fi
+expect 1 "cannot write missing/f.png: No such file" --at-ms 0 --out missing/f.png
+expect 1 "cannot write missing/v.mp4"   --from-ms 0 --to-ms 100 --fps 30 --out missing/v.mp4
+mkdir -p busy && touch busy/frame_000000.png
+expect 1 "already holds frame_"         --from-ms 0 --to-ms 100 --fps 30 --out busy
+[ "$(ls busy)" = frame_000000.png ] || { echo "FAIL: the earlier frames were touched"; failures=$((failures + 1)); }
+# No ffmpeg on the PATH: the message names the package.
+program_path=/nonexistent expect 1 "ffmpeg is not installed (Debian package ffmpeg)" \
+  --from-ms 0 --to-ms 100 --fps 30 --out v.mp4
+
+"$capture" --help >"$work/stdout" 2>"$work/stderr"
+if [ $? -ne 0 ] || ! grep -q -- "--from-ms A --to-ms B --fps F" "$work/stdout"; then
+  echo "FAIL: --help"; failures=$((failures + 1))
+fi
+
+chmod 755 ro
+[ "$failures" -eq 0 ] || exit 1
+echo "ok: every bad input got its one line and status, and left nothing behind"

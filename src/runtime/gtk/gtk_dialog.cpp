@@ -88,11 +88,25 @@ gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
     return TRUE;
 }
 
-// Escape is Cancel (an opened drop-down list takes its own Escape first).
-gboolean on_key_press(GtkWidget*, GdkEventKey* event, gpointer) {
-    if (event->keyval != GDK_KEY_Escape) return FALSE;
-    send_command(control_cancel);
-    return TRUE;
+// Escape is Cancel and Enter is Run, as in a dialog of the window system: only a
+// focused push button takes Enter for itself. An opened drop-down list gets its
+// keys first.
+gboolean on_key_press(GtkWidget* window, GdkEventKey* event, gpointer) {
+    switch (event->keyval) {
+    case GDK_KEY_Escape:
+        send_command(control_cancel);
+        return TRUE;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter: {
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
+        if (focus && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus)) return FALSE;
+        send_command(control_run);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
 }
 
 void connect_command(GtkWidget* widget, const char* signal, GCallback handler, int control) {

@@ -1,17 +1,53 @@
 # Shared steps of the X11 end-to-end tests (sourced, not run by ctest).
+# The launch dialog and the show's window carry the same title; they differ in
+# their window type: dialog for the one, normal for the other.
 
-# Waits for the show's window to appear and gives it the keyboard.
-start_show_past_dialog() {
-  local pid=$1 window=""
+window_title='^Tavrin Demo Engine$'
+
+# Prints the visible window with the show's title of kind $1 (dialog or show);
+# nothing when there is none.
+find_window() {
+  local kind=$1 w type
+  for w in $(xdotool search --onlyvisible --name "$window_title" 2>/dev/null); do
+    type=$(xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null)
+    case "$kind:$type" in
+      dialog:*_NET_WM_WINDOW_TYPE_DIALOG*) echo "$w"; return 0 ;;
+      show:*_NET_WM_WINDOW_TYPE_NORMAL*) echo "$w"; return 0 ;;
+    esac
+  done
+}
+
+# Waits up to 10 s for window kind $2 (dialog or show) of process $1 and gives it
+# the keyboard; sets found_window.
+wait_for_window() {
+  local pid=$1 kind=$2
+  found_window=""
   for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || { echo "the show ended before its window appeared"; return 1; }
-    window=$(xdotool search --name '^Tavrin Demo Engine$' 2>/dev/null | tail -n 1)
-    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || { echo "the process ended before its $kind window appeared"; return 1; }
+    found_window=$(find_window "$kind")
+    [ -n "$found_window" ] && break
     sleep 0.1
   done
-  [ -n "$window" ] || { echo "no show window"; return 1; }
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 0.5
+  [ -n "$found_window" ] || { echo "no $kind window"; return 1; }
+  xdotool windowfocus --sync "$found_window" 2>/dev/null || true
+  sleep 0.3
+}
+
+# Waits for the launch dialog and gives it the keyboard; sets dialog_window.
+wait_for_dialog() {
+  wait_for_window "$1" dialog || return 1
+  dialog_window=$found_window
+}
+
+# Presses Enter (Run) in the launch dialog, then waits for the show's window and
+# gives it the keyboard; sets show_window.
+start_show_past_dialog() {
+  local pid=$1
+  wait_for_dialog "$pid" || return 1
+  xdotool key Return
+  wait_for_window "$pid" show || return 1
+  show_window=$found_window
+  sleep 0.2
 }
 
 # Waits up to $2 seconds for process $1 to end; returns its status (124 on time-out).
@@ -24,4 +60,20 @@ wait_for_exit() {
   kill -KILL "$pid"
   echo "process did not end within $limit s"
   return 124
+}
+
+# Width x height of window $1, as "WxH".
+window_size() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "${WIDTH}x${HEIGHT}"
+}
+
+# True when the window with the keyboard holds the pointer inside itself, as the
+# show does in full screen: a move to the screen's corner then stays in the window.
+# Meaningful only for a window that does not start at the screen's corner.
+pointer_held() {
+  xdotool mousemove 0 0
+  sleep 0.2
+  eval "$(xdotool getmouselocation --shell)"
+  [ "$X" -gt 0 ] || [ "$Y" -gt 0 ]
 }

@@ -6,7 +6,7 @@ build=$1
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
+env -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
 pid=$!
 sleep 2
 kill -0 "$pid" 2>/dev/null || { echo "the show ended by itself"; cat "$out/stderr"; exit 1; }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "assets/asset_table.h"
 #include "gl_recorder.h"
 #include "runtime/beat_clock.h"
 #include "runtime/main_loop.h"
@@ -13,7 +14,11 @@ namespace {
 
 class MainLoop : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+    static void SetUpTestSuite() {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        // A frame draws with the embedded images, loaded here into the recorder.
+        if (texture_registry.texture_names.empty()) load_embedded_textures();
+    }
     static void TearDownTestSuite() { SDL_Quit(); }
 
     void SetUp() override {

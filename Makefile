@@ -1,9 +1,11 @@
 # Two commands on a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, starts the show
 #   make test   the same set-up plus the test tools, then the whole suite through ctest
+#   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
+BUILD_WIN32 ?= build-win32
 JOBS       ?= $(shell nproc)
 
 # Packages the show needs to build and run.
@@ -14,10 +16,15 @@ RUN_PACKAGES = build-essential cmake pkg-config \
 # Packages the tests, benchmarks and tools add.
 TEST_PACKAGES = libgtest-dev libgmock-dev libbenchmark-dev libxmp-dev \
   xvfb xauth xdotool x11-utils imagemagick sox ffmpeg valgrind
+# The Windows executable: the MinGW-w64 cross compiler, and dpkg-dev to unpack the
+# Debian source packages of the libraries it links statically.
+WINDOWS_PACKAGES = g++-mingw-w64-i686 dpkg-dev
+# Its tests under Wine: 32-bit Wine with its fonts, and i386 Mesa for OpenGL.
+WINE_PACKAGES = wine wine32:i386 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test build deps test-deps assets music clean
+.PHONY: run test build deps test-deps windows wine-deps assets music clean
 
 # Installs only what dpkg does not already report as installed.
 define install_missing
@@ -42,8 +49,22 @@ build: deps
 run: build
 	./$(BUILD)/invitation
 
-test: test-deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON
+# The cross-built libraries are made once into $(BUILD_WIN32)/deps/prefix and reused.
+windows: deps
+	$(call install_missing,$(WINDOWS_PACKAGES))
+	JOBS=$(JOBS) tools/win32/build_prefix.sh $(BUILD_WIN32)/deps
+	cmake -S cmake/windows -B $(BUILD_WIN32) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/windows/i686-w64-mingw32.cmake \
+	  -DINVITATION_WIN32_PREFIX=$(abspath $(BUILD_WIN32))/deps/prefix
+	cmake --build $(BUILD_WIN32) -j $(JOBS)
+
+wine-deps:
+	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
+	$(call install_missing,$(WINE_PACKAGES))
+
+test: test-deps windows wine-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
+	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32))
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
@@ -51,4 +72,4 @@ test: test-deps
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32)

@@ -4,8 +4,9 @@
 #include "runtime/dialog_logic.h"
 #include "runtime/dialog_window.h"
 
-#if defined(_WIN32) || defined(INVITATION_NO_DIALOG_TOOLKIT)
-// No dialog toolkit on this platform yet: the show starts with the settings it has.
+#if defined(INVITATION_NO_DIALOG_TOOLKIT)
+// No dialog toolkit on this platform: the show starts with the settings it has.
+// Linux has its GTK dialog in gtk/, Windows its template 101 in win32/.
 int run_platform_dialog() { return dialog_result_not_created; }
 #endif
 

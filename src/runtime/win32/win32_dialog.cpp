@@ -1,0 +1,77 @@
+// The launch dialog on Windows: template 101 run modally by the dialog manager,
+// with the dialog logic's procedure reaching the controls through the dialog's
+// item messages.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cassert>
+
+#include "runtime/dialog_logic.h"
+#include "runtime/dialog_window.h"
+
+namespace {
+
+constexpr int launch_dialog_template = 101;
+
+// The dialog that is open; the dialog procedure sets it with every message.
+HWND open_dialog = nullptr;
+
+bool enumerate_mode(std::int32_t index, PlatformMode* mode) {
+    DEVMODEW record{};
+    record.dmSize = sizeof record;
+    if (!EnumDisplaySettingsW(nullptr, static_cast<DWORD>(index), &record)) return false;
+    *mode = {static_cast<std::int32_t>(record.dmPelsWidth), static_cast<std::int32_t>(record.dmPelsHeight),
+             static_cast<std::int32_t>(record.dmBitsPerPel)};
+    return true;
+}
+
+void combo_add_item(int control, const char* text) {
+    SendDlgItemMessageA(open_dialog, control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void combo_set_selection(int control, std::int32_t index) {
+    SendDlgItemMessageW(open_dialog, control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::int32_t combo_get_selection(int control) {
+    // CB_ERR (-1) when nothing is selected; 0 from an id without a control.
+    return static_cast<std::int32_t>(SendDlgItemMessageW(open_dialog, control, CB_GETCURSEL, 0, 0));
+}
+
+void check_box_set(int control, int checked) {
+    const int state = checked ? BST_CHECKED : BST_UNCHECKED;
+    SendDlgItemMessageW(open_dialog, control, BM_SETCHECK, static_cast<WPARAM>(state), static_cast<LPARAM>(state));
+}
+
+int check_box_get(int control) {
+    return SendDlgItemMessageW(open_dialog, control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void enable_control(int control, bool enable) {
+    // An id without a control gives no window, and enabling nothing does nothing.
+    if (HWND item = GetDlgItem(open_dialog, control)) EnableWindow(item, enable ? TRUE : FALSE);
+}
+
+void end_dialog(int result) { EndDialog(open_dialog, result); }
+
+const DialogPlatform win32_platform{enumerate_mode, combo_add_item, combo_set_selection, combo_get_selection,
+                                    check_box_set,  check_box_get,  enable_control,      end_dialog};
+
+INT_PTR CALLBACK launch_dialog_procedure(HWND dialog, UINT message, WPARAM first, LPARAM) {
+    open_dialog = dialog;
+    // For commands the low word names the control; the notification code is not looked at.
+    const int control = LOWORD(first);
+    return dialog_procedure(win32_platform, message, control) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+int run_platform_dialog() {
+    assert(edited_settings);
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(launch_dialog_template),
+                                           GetForegroundWindow(), launch_dialog_procedure, 0);
+    open_dialog = nullptr;
+    // -1 when the dialog could not be created: the show then starts as it is.
+    if (result != dialog_result_run && result != dialog_result_cancel) return dialog_result_not_created;
+    return static_cast<int>(result);
+}

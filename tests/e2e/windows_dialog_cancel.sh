@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Windows executable under Wine: the launch dialog (template 101) appears with
+# the current mode selected and Fullscreen checked; Escape cancels it, the program
+# ends with status -1 (255 as Wine reports it) and no show window ever opens.
+set -u
+build=$1
+src=$2
+. "$src/tests/e2e/lib/windows_wine.sh"
+. "$src/tests/e2e/lib/x11.sh"
+find_windows_exe "$build"
+if [ -z "${INSIDE_XVFB:-}" ]; then
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+work=$win32_dir/wine-tests/dialog_cancel
+fresh_wine_prefix "$work" || exit 1
+trap 'wineserver -k 2>/dev/null' EXIT
+cp "$win32_exe" "$work/run/"
+cd "$work/run"
+
+wine ./invitation.exe >"$work/wine.log" 2>&1 &
+pid=$!
+dialog=$(wait_for_titled_window "$pid") || { echo "no dialog appeared"; cat "$work/wine.log"; exit 1; }
+sleep 1
+screenshot "$work/windows_dialog.png" "$src"
+# The dialog's own pixels: a light face with dark text, on the black root window.
+colours=$(convert "$work/windows_dialog.png" -format '%k' info:)
+[ "$colours" -ge 8 ] || { echo "the dialog shows only $colours colours"; exit 1; }
+
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool key Escape
+# Until the process ends, no other window of that title may appear.
+for _ in $(seq 1 200); do
+  kill -0 "$pid" 2>/dev/null || break
+  if show_titled_windows | grep -vxq "$dialog"; then echo "a show window opened after Cancel"; exit 1; fi
+  sleep 0.05
+done
+wait_for_exit "$pid" 10; status=$?
+[ "$status" -eq 255 ] || { echo "exit status $status, expected 255 (-1)"; cat "$work/wine.log"; exit 1; }
+[ ! -s stdout.txt ] || { echo "stdout.txt is not empty:"; cat stdout.txt; exit 1; }
+echo "ok: dialog shown ($colours colours), Escape ended with -1, no show window"

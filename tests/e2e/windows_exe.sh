@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The Windows executable as a file: PE32 for Intel 80386, GUI subsystem, its assets
+# inside, and imports from Windows system DLLs only (everything else is linked in).
+set -u
+build=$1
+src=$2
+. "$src/tests/e2e/lib/windows_wine.sh"
+find_windows_exe "$build"
+
+objdump=i686-w64-mingw32-objdump
+headers=$($objdump -p "$win32_exe") || { echo "$objdump cannot read $win32_exe"; exit 1; }
+grep -q 'file format pei-i386' <<<"$headers" || { echo "not a PE32 Intel 80386 image"; exit 1; }
+grep -Eq '^Magic[[:space:]]+010b' <<<"$headers" || { echo "not PE32 (optional header magic)"; exit 1; }
+grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || { echo "not a GUI-subsystem executable"; exit 1; }
+
+system_dlls='^(kernel32|user32|gdi32|opengl32|winmm|advapi32|msvcrt|shell32|ole32|oleaut32|comdlg32|winspool\.drv|imm32|version)(\.dll)?$'
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -u)
+[ -n "$imports" ] || { echo "no import table"; exit 1; }
+foreign=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
+[ -z "$foreign" ] || { echo "imports DLLs that are not part of Windows:"; echo "$foreign"; exit 1; }
+
+# Every image and the module travel inside: a stretch of each file's bytes is in it.
+for asset in "$src"/src/assets/data/*.png "$src"/src/assets/data/*.xm; do
+  [ -f "$asset" ] || continue
+  stretch=$(od -An -v -tx1 -j 40 -N 48 "$asset" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//; s/ /\\x/g')
+  LC_ALL=C grep -qaP "\\x$stretch" "$win32_exe" || { echo "$(basename "$asset") is not inside the executable"; exit 1; }
+done
+
+size=$(stat -c %s "$win32_exe")
+echo "ok: $win32_exe, $size bytes, imports: $(echo $imports)"

@@ -12,3 +12,17 @@ target_link_libraries(invitation_capture PUBLIC invitation_core invitation_png i
 
 add_executable(invitation-capture ${CMAKE_SOURCE_DIR}/tools/capture/capture_main.cpp)
 target_link_libraries(invitation-capture PRIVATE invitation_capture)
+
+# Frames checked against the timeline and reference pictures; sequences. The
+# command line, the videos and the sound are checked by tests/e2e/capture_*.sh.
+if(INVITATION_TESTS)
+  add_executable(capture_tests ${CMAKE_SOURCE_DIR}/tests/capture/capture_frames_test.cpp)
+  target_link_libraries(capture_tests PRIVATE invitation_png GTest::gtest GTest::gtest_main)
+  target_compile_definitions(capture_tests PRIVATE
+    CAPTURE_PROGRAM="$<TARGET_FILE:invitation-capture>"
+    CAPTURE_REFERENCE_DIR="${CMAKE_SOURCE_DIR}/tests/capture/reference"
+    TEST_OUTPUT_DIR="${CMAKE_BINARY_DIR}/test-output")
+  add_dependencies(capture_tests invitation-capture)
+  gtest_add_tests(TARGET capture_tests TEST_LIST capture_test_list)
+  set_tests_properties(${capture_test_list} PROPERTIES LABELS "capture")
+endif()

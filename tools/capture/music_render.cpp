@@ -18,7 +18,9 @@
 // Looping: the mixer checks at the start of each mixing buffer whether the song
 // has ended and starts it over; the stream is modelled with the show's buffer of
 // audio_buffer_frames frames, the end of a pass being the start of the first
-// buffer in which the player is no longer active.
+// buffer in which the player is no longer active. Compared with the mixer's own
+// output (SDL's disk audio driver), the stream is identical sample for sample,
+// over the loop too.
 #include "music_render.h"
 
 #include <mikmod.h>
@@ -37,7 +39,7 @@ constexpr UBYTE mixer_volume = 96;
 constexpr UBYTE full_volume = 128;
 constexpr UBYTE full_pan_separation = 128;
 constexpr SWORD music_volume = 128;
-constexpr UWORD mixer_mode = DMODE_16BITS | DMODE_STEREO | DMODE_SOFT_SNDFX | DMODE_SOFT_MUSIC | DMODE_SURROUND;
+constexpr UWORD mixer_mode = DMODE_16BITS | DMODE_STEREO | DMODE_SOFT_MUSIC | DMODE_HQMIXER | DMODE_SURROUND;
 constexpr std::size_t bytes_per_frame = sizeof(std::int16_t) * audio_channels;
 
 MODULE* load_module(std::string& error) {
@@ -69,9 +71,14 @@ MODULE* load_module(std::string& error) {
     return module;
 }
 
+// As the mixer (re)starts the music: stop whatever plays (which silences every
+// voice and restarts the software mixer's tick count), start, set the volume
+// (it takes effect only once playing), then rewind to position 0.
 void start_song(MODULE* module) {
+    Player_Stop();
     Player_Start(module);
-    Player_SetVolume(music_volume);  // takes effect only once playing
+    Player_SetVolume(music_volume);
+    Player_SetPosition(0);
 }
 
 bool render_silence(std::int64_t count, const SampleSink& sink, std::string& error) {

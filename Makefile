@@ -49,6 +49,15 @@ build: deps
 run: build
 	./$(BUILD)/invitation
 
+# Redraws the ten embedded images into src/assets/data (and their contact sheet
+# into docs/), then checks them. Builds only the generator and the check, so a
+# broken image in the tree never stands in the way of redrawing it.
+assets: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) --target generate-images asset-check -j $(JOBS)
+	$(BUILD)/generate-images src/assets/data docs/contact_sheet.png
+	$(BUILD)/asset-check src/assets/data
+
 # The cross-built libraries are made once into $(BUILD_WIN32)/deps/prefix and reused.
 windows: deps
 	$(call install_missing,$(WINDOWS_PACKAGES))

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The asset check as a person uses it: silent with status 0 on the committed
+# images; on a folder with a broken set, one line per fault on standard error
+# and status 1.
+set -u
+build=$1
+source_dir=$2
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+"$build/asset-check" "$source_dir/src/assets/data" >"$out/stdout" 2>"$out/stderr"
+status=$?
+[ "$status" -eq 0 ] || { echo "committed images: status $status"; cat "$out/stderr"; exit 1; }
+[ ! -s "$out/stderr" ] && [ ! -s "$out/stdout" ] || { echo "committed images: unexpected output"; cat "$out/stdout" "$out/stderr"; exit 1; }
+
+mkdir "$out/set"
+cp "$source_dir"/src/assets/data/*.png "$out/set/"
+rm "$out/set/panel.png"
+cp "$out/set/cube_a.png" "$out/set/bar.png"   # a 256 × 256 truecolour image where the 1 × 1 palette bar belongs
+"$build/asset-check" "$out/set" >"$out/stdout" 2>"$out/stderr"
+status=$?
+[ "$status" -eq 1 ] || { echo "broken set: status $status, expected 1"; exit 1; }
+expected="panel.png: file: expected a readable PNG, found cannot open $out/set/panel.png
+bar.png: size: expected 1x1, found 256x256
+bar.png: colour type: expected 3, found 6"
+[ "$(cat "$out/stderr")" = "$expected" ] || { echo "broken set: got"; cat "$out/stderr"; echo "expected"; echo "$expected"; exit 1; }
+echo "ok"

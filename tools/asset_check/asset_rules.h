@@ -1,0 +1,68 @@
+// What every image of the embedded set must be, and the check that tells a
+// replacement image apart from a broken one.
+#pragma once
+#include <string>
+#include <vector>
+
+// Colour types as stored in a PNG header.
+constexpr int png_truecolour = 2;
+constexpr int png_palette = 3;
+constexpr int png_truecolour_alpha = 6;
+
+// Font atlases: 10 × 6 square cells from the top-left pixel; cell k holds the
+// glyph of character code 32 + k.
+constexpr int atlas_columns = 10;
+constexpr int atlas_rows = 6;
+constexpr int atlas_first_code = 32;
+constexpr int page_font_cell = 48;
+constexpr int scroller_font_cell = 64;
+constexpr int small_font_cell = 32;
+constexpr int page_font_outline = 6;  // pixels of opaque black around each stroke
+constexpr int scroller_transparent_entry = 255;
+
+// The glyphs each atlas has; every other cell is empty.
+inline constexpr const char page_font_glyphs[] = "!()*,-.0123456789:;?@ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+inline constexpr const char scroller_font_glyphs[] = "!()*,.0123456789:?ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+// The small font must have these; it may add punctuation, never a space.
+inline constexpr const char small_font_glyphs[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+struct Rgb {
+    int r, g, b;
+};
+struct CubeColour {
+    Rgb colour;
+    int alpha;
+};
+constexpr CubeColour cube_a_colour{{255, 0, 0}, 170};
+constexpr CubeColour cube_b_colour{{0, 254, 32}, 109};
+constexpr CubeColour cube_c_colour{{3, 0, 136}, 159};
+constexpr CubeColour cube_side_colour{{162, 162, 162}, 188};  // left and right triangles
+constexpr Rgb cube_diagonal_colour{127, 127, 127};           // opaque, top-right to bottom-left
+
+constexpr Rgb panel_background{14, 57, 102};  // also the bar colour
+constexpr int test_pattern_shade_alpha = 74;  // the translucent black areas
+
+// One image of the set, in load order.
+struct AssetImage {
+    const char* file;
+    int width;
+    int height;
+    int colour_type;
+};
+inline constexpr AssetImage asset_images[] = {
+    {"test_pattern.png", 256, 256, png_truecolour_alpha},
+    {"small_font.png", 320, 192, png_palette},
+    {"panel.png", 257, 600, png_truecolour},
+    {"bar.png", 1, 1, png_palette},
+    {"cube_c.png", 256, 256, png_truecolour_alpha},
+    {"cube_a.png", 256, 256, png_truecolour_alpha},
+    {"cube_b.png", 256, 256, png_truecolour_alpha},
+    {"page_font.png", 480, 288, png_truecolour_alpha},
+    {"scroller_font.png", 688, 428, png_palette},
+    {"final_picture.png", 1024, 768, png_truecolour},
+};
+constexpr int asset_image_count = sizeof asset_images / sizeof asset_images[0];
+
+// Checks the ten images in `folder`. Returns one line per failure, each naming
+// the file, the property, what was expected and what was found; none if all hold.
+std::vector<std::string> check_asset_folder(const std::string& folder);

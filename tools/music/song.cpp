@@ -347,9 +347,10 @@ void outro_bells(const Section& s) {
     pluck_arp(s, chords_a1, pluck_wide, 22);
 }
 
-// Order 32: the pad fades towards the level at which order 0 starts it again.
+// Order 32: the pad swells once more, then fades towards the level at which
+// order 0 starts it again.
 void closing(const Section& s) {
-    pad(s, chords_a1, 26, false);
+    pad(s, chords_a1, 30);
     fade(s, ch_pad, 2 * units_per_bar + 4, 4 * units_per_bar - units_per_beat, -16);
     pluck_arp(s, chords_a1, pluck_slow, 18);
 }

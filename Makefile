@@ -58,6 +58,15 @@ assets: deps
 	$(BUILD)/generate-images src/assets/data docs/contact_sheet.png
 	$(BUILD)/asset-check src/assets/data
 
+# Regenerates the module from its composer and checks it (libxmp-dev and sox draw
+# docs/music_spectrogram.png when they are installed).
+music: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) --target music-composer module-check -j $(JOBS)
+	$(BUILD)/music-composer src/assets/data/music.xm
+	$(BUILD)/module-check src/assets/data/music.xm
+	-cmake --build $(BUILD) --target music_spectrogram
+
 # The cross-built libraries are made once into $(BUILD_WIN32)/deps/prefix and reused.
 windows: deps
 	$(call install_missing,$(WINDOWS_PACKAGES))

@@ -48,7 +48,7 @@ if(XMP_FOUND)
   set(music_pass_wav ${CMAKE_BINARY_DIR}/music_pass.wav)
   add_custom_target(music_spectrogram
     COMMAND music-render ${music_file} ${music_pass_wav}
-    COMMAND sox ${music_pass_wav} -n remix - rate 22050 spectrogram -x 1600 -y 513 -z 80
+    COMMAND sox ${music_pass_wav} -n remix - rate 22050 spectrogram -x 1200 -y 321 -z 80
             -t "music.xm, one pass (264 s), libxmp" -o ${CMAKE_SOURCE_DIR}/docs/music_spectrogram.png
     DEPENDS music-render ${music_file}
     COMMENT "Rendering one pass of the module and its spectrogram"

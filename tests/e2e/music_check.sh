@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The music tools as a musician would use them: the composer rewrites the
+# committed module byte for byte, module-check passes it and prints the beat of
+# every order, and rejects a broken or truncated file with one line and status 1.
+set -u
+build=$1
+source_dir=$2
+module=$source_dir/src/assets/data/music.xm
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$build/music-composer" "$out/music.xm" >/dev/null || fail "the composer failed"
+cmp -s "$out/music.xm" "$module" || fail "src/assets/data/music.xm is not what the composer writes (run make music)"
+
+"$build/module-check" "$module" >"$out/report" 2>&1 || { cat "$out/report"; fail "module-check rejects the module"; }
+grep -q "^order 13  pattern 13  starts at beat 208$" "$out/report" || fail "order 13 does not start at beat 208"
+grep -q "one pass = 528 beats (264 s at tempo 120), ok$" "$out/report" || fail "no pass summary"
+
+head -c 1000 "$module" >"$out/short.xm"
+"$build/module-check" "$out/short.xm" >"$out/short.out" 2>&1; status=$?
+[ "$status" -eq 1 ] || fail "a truncated module gave status $status"
+[ "$(wc -l <"$out/short.out")" -eq 1 ] || { cat "$out/short.out"; fail "a truncated module gave more than one line"; }
+grep -q "fault: truncated: pattern 0 data" "$out/short.out" || { cat "$out/short.out"; fail "unclear truncation line"; }
+
+cp "$module" "$out/fast.xm"
+printf '\x7d' | dd of="$out/fast.xm" bs=1 seek=78 conv=notrunc status=none  # default tempo 125
+"$build/module-check" "$out/fast.xm" >"$out/fast.out" 2>&1 && fail "tempo 125 passed"
+grep -q "fault: default tempo 125, the show's beat clock needs 120" "$out/fast.out" || { cat "$out/fast.out"; fail "no tempo line"; }
+
+head -c 3000 /dev/urandom >"$out/noise.xm"
+"$build/module-check" "$out/noise.xm" >"$out/noise.out" 2>&1; status=$?
+[ "$status" -eq 1 ] || fail "noise gave status $status"
+grep -q "fault: not an XM file" "$out/noise.out" || fail "noise was not recognised as not an XM file"
+echo "ok: composer output matches, module-check passes the module and rejects broken ones"

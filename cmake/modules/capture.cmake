@@ -1,6 +1,10 @@
 # The capture program: exact frames, image sequences and videos of the show,
 # rendered offline from the same library as the show, with the music rendered
-# by the module player the show's mixer uses (libmikmod).
+# by the module player the show's mixer uses (libmikmod). POSIX only: it drives
+# ffmpeg through a pipe.
+if(WIN32)
+  return()
+endif()
 find_library(MIKMOD_LIBRARY mikmod REQUIRED)
 find_path(MIKMOD_INCLUDE_DIR mikmod.h REQUIRED)
 

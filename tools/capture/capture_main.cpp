@@ -23,13 +23,15 @@ namespace {
 constexpr const char* program_name = "invitation-capture";
 constexpr const char* audio_suffix = ".audio.wav";  // the sound of a video, before muxing
 
+void note(const std::string& message) { std::fprintf(stderr, "%s: %s\n", program_name, message.c_str()); }
+
 int report(int status, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", program_name, message.c_str());
+    note(message);
     return status;
 }
 
 void note_missing_music() {
-    if (!music_embedded()) report(0, "no music is embedded in this build; the sound is silence");
+    if (!music_embedded()) note("no music is embedded in this build; the sound is silence");
 }
 
 bool write_music_wav(const std::string& path, std::int64_t first, std::int64_t end, std::string& error) {

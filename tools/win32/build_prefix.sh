@@ -20,6 +20,7 @@ if [[ -f $stamp && $(cat "$stamp") == "$recipe" ]]; then
   exit 0
 fi
 
+SECONDS=0
 rm -rf "$prefix" "$work/obj"
 mkdir -p "$prefix/include" "$prefix/lib" "$work/obj" "$work/log"
 "$here/fetch_sources.sh" "$work"
@@ -86,4 +87,4 @@ grep -q -- '-DMOD_MUSIC' "$work/obj/sdl_mixer/Makefile" ||
   { echo "win32 prefix: SDL_mixer was configured with libmodplug" >&2; exit 1; }
 
 echo "$recipe" > "$stamp"
-echo "win32 prefix ready: $prefix"
+echo "win32 prefix ready in ${SECONDS} s: $prefix"

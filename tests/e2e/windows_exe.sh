@@ -19,11 +19,12 @@ imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -u)
 foreign=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
 [ -z "$foreign" ] || { echo "imports DLLs that are not part of Windows:"; echo "$foreign"; exit 1; }
 
-# Every image and the module travel inside: a stretch of each file's bytes is in it.
+# Every image and the module travel inside, byte for byte.
 for asset in "$src"/src/assets/data/*.png "$src"/src/assets/data/*.xm; do
   [ -f "$asset" ] || continue
-  stretch=$(od -An -v -tx1 -j 40 -N 48 "$asset" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//; s/ /\\x/g')
-  LC_ALL=C grep -qaP "\\x$stretch" "$win32_exe" || { echo "$(basename "$asset") is not inside the executable"; exit 1; }
+  perl -e 'local $/; open(my $e, "<:raw", $ARGV[0]) or die; open(my $a, "<:raw", $ARGV[1]) or die;
+           my $exe = <$e>; my $asset = <$a>; exit(index($exe, $asset) < 0 ? 1 : 0)' "$win32_exe" "$asset" ||
+    { echo "$(basename "$asset") is not inside the executable"; exit 1; }
 done
 
 size=$(stat -c %s "$win32_exe")

@@ -216,7 +216,10 @@ void build_up(const Section& s, const std::vector<Chord>& chords) {
     stabs(s, chords, "3.3.4.4.5.5.6.6.", 40);
     pad(s, chords, 30, false);
     choir(s, chords, 30);
-    hit(s, 2 * units_per_bar, ch_fx, ins_sweep, 37, 44);
+    hit(s, 2 * units_per_bar, ch_fx, ins_sweep, 37, 44);  // C-3: two bars long
+    // The sweep bends up four semitones through the last bar and runs out just
+    // before the drop.
+    for (int unit = 3 * units_per_bar; unit < 4 * units_per_bar; ++unit) s.effect(unit, ch_fx, xm::fx_porta_up, 0x01);
 }
 
 // Orders 13-16: the lift, a whole tone up, with choir and the pluck doubling the lead.

@@ -75,7 +75,6 @@ void bass(const Section& s, int bar, const Chord& chord, const std::string& line
         case 'R': note_on(s, unit, ch_bass, ins_bass, root + 12, 46); break;
         case 'f': note_on(s, unit, ch_bass, ins_bass, root + 7, 48); break;
         case 'F': note_on(s, unit, ch_bass, ins_bass, root + 19, 40); break;
-        case 'b': glide_to(s, unit, ch_bass, root, 0x30); break;
         case '-': key_off(s, ch_bass, unit); break;
         case '.': break;
         default: throw std::invalid_argument("bad bass character in " + line);

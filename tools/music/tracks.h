@@ -30,8 +30,7 @@ void drums(const Section& s, int bar, int channel, int instrument, const std::st
 void drums(const Section& s, int first, int last, int channel, int instrument, const std::string& line);
 
 // Bass on one bar of `chord`, 16 characters: 'r' root (E-1..D#2), 'R' root an
-// octave up, 'f' fifth, 'F' fifth an octave up, 'b' the root below as a slide
-// target, '-' key off, '.' nothing.
+// octave up, 'f' fifth, 'F' fifth an octave up, '-' key off, '.' nothing.
 void bass(const Section& s, int bar, const Chord& chord, const std::string& line);
 void bass(const Section& s, const std::vector<Chord>& chords, const std::string& line);
 

@@ -50,11 +50,11 @@ TEST_F(AssetCheck, CommittedImagesPass) {
 TEST_F(AssetCheck, RejectsWrongSizeColourTypeAndInterlacing) {
     PngImage narrow = draw_panel();  // one column short
     PngImage cropped = narrow;
-    cropped.width = 256;
+    cropped.width = panel_width - 1;
     cropped.samples.clear();
     for (int y = 0; y < narrow.height; ++y)
-        cropped.samples.insert(cropped.samples.end(), narrow.samples.begin() + y * 257 * 3,
-                               narrow.samples.begin() + y * 257 * 3 + 256 * 3);
+        cropped.samples.insert(cropped.samples.end(), narrow.samples.begin() + y * panel_width * 3,
+                               narrow.samples.begin() + (y * panel_width + cropped.width) * 3);
     replace("panel.png", cropped);
     EXPECT_TRUE(rejected_with("panel.png: size: expected 257x600, found 256x600"));
 
@@ -64,20 +64,21 @@ TEST_F(AssetCheck, RejectsWrongSizeColourTypeAndInterlacing) {
     EXPECT_TRUE(rejected_with("cube_a.png: interlace: expected none, found Adam7"));
 
     PngImage picture;  // truecolour with alpha where truecolour belongs
-    picture.width = 1024;
-    picture.height = 768;
+    picture.width = final_picture_width;
+    picture.height = final_picture_height;
     picture.colour_type = png_truecolour_alpha;
-    picture.samples.assign(1024 * 768 * 4, 255);
+    picture.samples.assign(final_picture_width * final_picture_height * 4, 255);
     replace("final_picture.png", picture);
     EXPECT_TRUE(rejected_with("final_picture.png: colour type: expected 2, found 6"));
 }
 
 TEST_F(AssetCheck, RejectsAGlyphInACellThatMustStayEmpty) {
     PngImage font = draw_page_font();
-    // Copy the "A" (cell 33) into cell 2, the double quote.
+    // Copy the "A" (cell 33, pixels 144 to 191) into cell 2, the double quote.
+    const int row = atlas_columns * page_font_cell;
     for (int y = 0; y < page_font_cell; ++y)
-        std::copy_n(font.samples.begin() + ((144 + y) * 480 + 144) * 4, page_font_cell * 4,
-                    font.samples.begin() + (y * 480 + 96) * 4);
+        std::copy_n(font.samples.begin() + ((144 + y) * row + 144) * 4, page_font_cell * 4,
+                    font.samples.begin() + (y * row + 2 * page_font_cell) * 4);
     replace("page_font.png", font);
     EXPECT_TRUE(rejected_with("page_font.png: cell 2 ('\"'): expected an empty cell, found "));
 }

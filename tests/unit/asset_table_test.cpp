@@ -107,7 +107,7 @@ TEST_F(EmbeddedTextures, PageFontCellsHoldExactlyTheGlyphSet) {
     std::vector<int> visible(atlas_columns * atlas_rows, 0);
     for (int y = 0; y < t.height; ++y)
         for (int x = 0; x < t.width; ++x) {
-            const int sx = x * 480 / t.width, sy = y * 288 / t.height;
+            const int sx = x * page_font_texture.width / t.width, sy = y * page_font_texture.height / t.height;
             visible[(sy / page_font_cell) * atlas_columns + sx / page_font_cell] +=
                 t.pixels[(static_cast<std::size_t>(y) * t.width + x) * 4 + 3] != 0;
         }

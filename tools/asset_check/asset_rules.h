@@ -42,6 +42,13 @@ constexpr Rgb cube_diagonal_colour{127, 127, 127};           // opaque, top-righ
 constexpr Rgb panel_background{14, 57, 102};  // also the bar colour
 constexpr int test_pattern_shade_alpha = 74;  // the translucent black areas
 
+// Pixel sizes of the images that are not atlases filled by their grid.
+constexpr int test_pattern_size = 256;
+constexpr int cube_size = 256;
+constexpr int panel_width = 257, panel_height = 600;
+constexpr int scroller_font_width = 688, scroller_font_height = 428;
+constexpr int final_picture_width = 1024, final_picture_height = 768;
+
 // One image of the set, in load order.
 struct AssetImage {
     const char* file;
@@ -50,16 +57,16 @@ struct AssetImage {
     int colour_type;
 };
 inline constexpr AssetImage asset_images[] = {
-    {"test_pattern.png", 256, 256, png_truecolour_alpha},
-    {"small_font.png", 320, 192, png_palette},
-    {"panel.png", 257, 600, png_truecolour},
+    {"test_pattern.png", test_pattern_size, test_pattern_size, png_truecolour_alpha},
+    {"small_font.png", atlas_columns * small_font_cell, atlas_rows * small_font_cell, png_palette},
+    {"panel.png", panel_width, panel_height, png_truecolour},
     {"bar.png", 1, 1, png_palette},
-    {"cube_c.png", 256, 256, png_truecolour_alpha},
-    {"cube_a.png", 256, 256, png_truecolour_alpha},
-    {"cube_b.png", 256, 256, png_truecolour_alpha},
-    {"page_font.png", 480, 288, png_truecolour_alpha},
-    {"scroller_font.png", 688, 428, png_palette},
-    {"final_picture.png", 1024, 768, png_truecolour},
+    {"cube_c.png", cube_size, cube_size, png_truecolour_alpha},
+    {"cube_a.png", cube_size, cube_size, png_truecolour_alpha},
+    {"cube_b.png", cube_size, cube_size, png_truecolour_alpha},
+    {"page_font.png", atlas_columns * page_font_cell, atlas_rows * page_font_cell, png_truecolour_alpha},
+    {"scroller_font.png", scroller_font_width, scroller_font_height, png_palette},
+    {"final_picture.png", final_picture_width, final_picture_height, png_truecolour},
 };
 constexpr int asset_image_count = sizeof asset_images / sizeof asset_images[0];
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "asset_rules.h"
 #include "block_glyphs.h"
 #include "canvas.h"
 #include "image_set.h"
@@ -15,8 +16,8 @@
 
 namespace {
 
-constexpr int image_width = 1024, image_height = 768;
-constexpr float display_width = 751, display_height = 704;
+constexpr int image_width = final_picture_width, image_height = final_picture_height;
+constexpr float display_width = 751, display_height = 704;  // the picture area it is stretched over
 constexpr float to_display_x = display_width / image_width, to_display_y = display_height / image_height;
 
 constexpr float horizon = 470;  // display units from the top

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int cube_size = 256;
-
 PngImage draw_cube(const CubeColour& face) {
     PngImage image{cube_size, cube_size, png_truecolour_alpha, {}, {}, {}, false, false};
     image.samples.reserve(cube_size * cube_size * 4);

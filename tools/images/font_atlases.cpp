@@ -57,7 +57,7 @@ PngImage draw_page_font() {
 // White scanline glyphs: each block row of the face is two stripes of five pixel
 // rows, three lit (bright, bright, dimmer) and two open.
 PngImage draw_scroller_font() {
-    constexpr int width = 688, height = 428;
+    constexpr int width = scroller_font_width, height = scroller_font_height;
     constexpr int stripe_period = 5;
     constexpr float stripe_shade[stripe_period] = {1.0f, 1.0f, 0.78f, 0, 0};
     constexpr int grey_levels = scroller_transparent_entry;  // entries 0..254, opaque greys

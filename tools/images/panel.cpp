@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int panel_width = 257, panel_height = 600;
-
 Colour panel_blue() { return rgb(panel_background.r, panel_background.g, panel_background.b); }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "image_set.h"
 
 PngImage draw_test_pattern() {
-    constexpr int size = 256, corner = 48, band_from = 112, band_to = 144;
+    constexpr int size = test_pattern_size, corner = 48, band_from = 112, band_to = 144;
     Canvas canvas = make_canvas(size, size, {});
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {

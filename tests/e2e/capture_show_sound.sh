@@ -18,7 +18,7 @@ fi
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/show.raw" \
   "$build/invitation" >/dev/null 2>show.err &
 pid=$!
-sleep 3
+sleep 4
 kill -TERM "$pid"
 wait "$pid"
 

@@ -1,7 +1,7 @@
 // Offline rendering of the embedded module with libmikmod.
 //
 // The show's mixer (SDL_mixer 1.2.12 over libmikmod) sets the player up as done
-// below: 16-bit stereo at the device rate, software mixing with surround, no
+// below: 16-bit stereo at the device rate, software mixing with surround and the
 // high-quality mixer, no interpolation, no reverb, volume 96, module loaded with
 // 64 voices, extended speed and panning on, no wrapping, and music volume 128
 // once playing. The player itself fixes the timing: a tick at tempo 120 lasts
@@ -13,7 +13,8 @@
 // stream. A capture renders that stream from its first sample and drops what
 // lies before the wanted position, instead of seeking to an order: a seek would
 // lose notes ringing over from the previous order and the player's timing within
-// the pass. Rendering runs far faster than real time, so this costs little.
+// the pass. Rendering runs far faster than real time (a whole pass in well under
+// a second), so this costs little.
 //
 // Looping: the mixer checks at the start of each mixing buffer whether the song
 // has ended and starts it over; the stream is modelled with the show's buffer of

@@ -49,7 +49,6 @@ std::vector<std::uint8_t> read_canvas_pixels() {
     const std::size_t row = static_cast<std::size_t>(window_width) * 4;
     std::vector<std::uint8_t> bottom_up(row * window_height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, window_width, window_height, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.data());
     std::vector<std::uint8_t> top_down(bottom_up.size());
     for (int y = 0; y < window_height; ++y)
@@ -60,7 +59,6 @@ std::vector<std::uint8_t> read_canvas_pixels() {
 Pixel canvas_pixel(int x, int y) {
     std::uint8_t p[4];
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
     glReadPixels(x, window_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2], p[3]};
 }

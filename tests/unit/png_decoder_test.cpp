@@ -69,7 +69,7 @@ void expect_same_surface(const SDL_Surface* expected, const SDL_Surface* actual,
 }
 
 // A small PNG in memory, with optional palette, transparency and gamma chunks.
-struct PngSpec {
+struct PngShape {
     int width = 5;
     int height = 3;
     int colour_type = PNG_COLOR_TYPE_RGB;
@@ -85,7 +85,7 @@ void append_to(png_structp png, png_bytep data, png_size_t size) {
     out->insert(out->end(), data, data + size);
 }
 
-Bytes make_png(const PngSpec& spec) {
+Bytes make_png(const PngShape& shape) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -94,28 +94,28 @@ Bytes make_png(const PngSpec& spec) {
         return {};
     }
     png_set_write_fn(png, &out, append_to, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.colour_type, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, shape.width, shape.height, shape.bit_depth, shape.colour_type, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.palette_alpha.empty())
-        png_set_tRNS(png, info, spec.palette_alpha.data(), static_cast<int>(spec.palette_alpha.size()), nullptr);
+    if (!shape.palette.empty())
+        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
+    if (!shape.palette_alpha.empty())
+        png_set_tRNS(png, info, shape.palette_alpha.data(), static_cast<int>(shape.palette_alpha.size()), nullptr);
     png_color_16 key{0, 40, 80, 120, 0};
-    if (spec.rgb_key) png_set_tRNS(png, info, nullptr, 0, &key);
-    if (spec.gamma_chunk) png_set_gAMA(png, info, 0.7);
+    if (shape.rgb_key) png_set_tRNS(png, info, nullptr, 0, &key);
+    if (shape.gamma_chunk) png_set_gAMA(png, info, 0.7);
     png_write_info(png, info);
 
     // Sample values that cover the key colour and every palette entry.
     const int channels = png_get_channels(png, info);
     const int bytes_per_row = static_cast<int>(png_get_rowbytes(png, info));
     Bytes row(static_cast<std::size_t>(bytes_per_row));
-    for (int y = 0; y < spec.height; ++y) {
+    for (int y = 0; y < shape.height; ++y) {
         for (int i = 0; i < bytes_per_row; ++i) {
             row[static_cast<std::size_t>(i)] = static_cast<unsigned char>((i * 37 + y * 91) & 0xFF);
-            if (spec.colour_type == PNG_COLOR_TYPE_PALETTE && spec.bit_depth == 8)
-                row[static_cast<std::size_t>(i)] %= static_cast<unsigned char>(spec.palette.size());
+            if (shape.colour_type == PNG_COLOR_TYPE_PALETTE && shape.bit_depth == 8)
+                row[static_cast<std::size_t>(i)] %= static_cast<unsigned char>(shape.palette.size());
         }
-        if (spec.rgb_key && y == 1) {
+        if (shape.rgb_key && y == 1) {
             const unsigned char key_pixel[3] = {40, 80, 120};
             std::memcpy(row.data() + channels, key_pixel, 3);
         }
@@ -164,43 +164,43 @@ TEST(PngDecoder, EmbeddedImagesDecodeAsWithSdlImage) {
 }
 
 TEST(PngDecoder, EveryColourTypeDecodesAsWithSdlImage) {
-    std::vector<std::pair<std::string, PngSpec>> cases;
-    PngSpec spec;
-    cases.push_back({"truecolour", spec});
-    spec.gamma_chunk = true;
-    cases.push_back({"truecolour with gamma chunk, taken as stored", spec});
-    spec = {};
-    spec.rgb_key = true;
-    cases.push_back({"truecolour with a transparent colour", spec});
-    spec = {};
-    spec.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
-    cases.push_back({"truecolour with alpha", spec});
-    spec.bit_depth = 16;
-    cases.push_back({"16-bit truecolour with alpha", spec});
-    spec = {};
-    spec.colour_type = PNG_COLOR_TYPE_GRAY;
-    cases.push_back({"grey", spec});
-    spec.colour_type = PNG_COLOR_TYPE_GRAY_ALPHA;
-    cases.push_back({"grey with alpha", spec});
-    spec = {};
-    spec.colour_type = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = grey_ramp(6);
-    cases.push_back({"palette, opaque", spec});
-    spec.palette_alpha = {255, 255, 0, 255};
-    cases.push_back({"palette, one transparent entry: colour key", spec});
-    spec.palette_alpha = {0, 255, 0};
-    cases.push_back({"palette, two transparent entries: alpha channel", spec});
-    spec.palette_alpha = {255, 128};
-    cases.push_back({"palette, a translucent entry: alpha channel", spec});
-    spec = {};
-    spec.colour_type = PNG_COLOR_TYPE_PALETTE;
-    spec.bit_depth = 4;
-    spec.width = 7;
-    spec.palette = grey_ramp(16);
-    cases.push_back({"4-bit palette", spec});
+    std::vector<std::pair<std::string, PngShape>> cases;
+    PngShape shape;
+    cases.push_back({"truecolour", shape});
+    shape.gamma_chunk = true;
+    cases.push_back({"truecolour with gamma chunk, taken as stored", shape});
+    shape = {};
+    shape.rgb_key = true;
+    cases.push_back({"truecolour with a transparent colour", shape});
+    shape = {};
+    shape.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
+    cases.push_back({"truecolour with alpha", shape});
+    shape.bit_depth = 16;
+    cases.push_back({"16-bit truecolour with alpha", shape});
+    shape = {};
+    shape.colour_type = PNG_COLOR_TYPE_GRAY;
+    cases.push_back({"grey", shape});
+    shape.colour_type = PNG_COLOR_TYPE_GRAY_ALPHA;
+    cases.push_back({"grey with alpha", shape});
+    shape = {};
+    shape.colour_type = PNG_COLOR_TYPE_PALETTE;
+    shape.palette = grey_ramp(6);
+    cases.push_back({"palette, opaque", shape});
+    shape.palette_alpha = {255, 255, 0, 255};
+    cases.push_back({"palette, one transparent entry: colour key", shape});
+    shape.palette_alpha = {0, 255, 0};
+    cases.push_back({"palette, two transparent entries: alpha channel", shape});
+    shape.palette_alpha = {255, 128};
+    cases.push_back({"palette, a translucent entry: alpha channel", shape});
+    shape = {};
+    shape.colour_type = PNG_COLOR_TYPE_PALETTE;
+    shape.bit_depth = 4;
+    shape.width = 7;
+    shape.palette = grey_ramp(16);
+    cases.push_back({"4-bit palette", shape});
 
-    for (const auto& [what, png_spec] : cases) {
-        const Bytes png = make_png(png_spec);
+    for (const auto& [what, png_shape] : cases) {
+        const Bytes png = make_png(png_shape);
         ASSERT_FALSE(png.empty()) << what;
         expect_same_surface(decode_with_sdl_image(png).get(), decode_with_decoder(png).get(), what);
     }
@@ -222,9 +222,9 @@ SDL_RWops* counted_stream(const Bytes& bytes, SDL_RWops** inner) {
 }
 
 TEST(PngDecoder, ClosesTheStreamOnlyWhenAskedAndRewindsOnFailure) {
-    PngSpec spec;
-    spec.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
-    const Bytes png = make_png(spec);
+    PngShape shape;
+    shape.colour_type = PNG_COLOR_TYPE_RGB_ALPHA;
+    const Bytes png = make_png(shape);
     const Bytes truncated(png.begin(), png.begin() + static_cast<long>(png.size() / 2));
     const Bytes not_png(64, 'x');
     SDL_RWops* stream = nullptr;

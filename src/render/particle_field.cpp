@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "assets/asset_table.h"
 #include "render/primitives.h"
@@ -17,6 +18,7 @@ ParticleField particle_field;
 
 namespace {
 
+constexpr std::uint8_t particle = 1;         // the only cell value that counts
 constexpr int spawns_per_call = 8;
 constexpr int spawn_row = 378;                 // canvas y = 756
 constexpr int first_live_row = 1;
@@ -47,7 +49,12 @@ static_assert((RAND_MAX + 1LL) % particle_columns == 0);
 
 void spawn_particles() {
     for (int k = 0; k < spawns_per_call; ++k)
-        particle_field.cells[spawn_row][std::rand() % particle_columns] = 1;
+        particle_field.cells[spawn_row][std::rand() % particle_columns] = particle;
+}
+
+// The first particle in [from, end), or null.
+std::uint8_t* next_particle(std::uint8_t* from, std::uint8_t* end) {
+    return static_cast<std::uint8_t*>(std::memchr(from, particle, static_cast<std::size_t>(end - from)));
 }
 
 void draw_cube(int row, int column, TextureRecord texture, float angle) {
@@ -79,15 +86,19 @@ void draw_particle_field() {
     // one is moved and drawn exactly once per call.
     for (int i = first_live_row; i <= spawn_row; ++i) {
         std::uint8_t* row = particle_field.cells[i];
-        for (int j = first_live_column; j <= last_live_column; ++j) {
-            if (row[j] != 1) continue;
+        std::uint8_t* const live_end = row + last_live_column + 1;
+        // Most cells are empty: jump from particle to particle, left to right. Moves
+        // only write rows above, so the rest of this row is as the scan found it.
+        for (std::uint8_t* cell = next_particle(row + first_live_column, live_end); cell != nullptr;
+             cell = next_particle(cell + 1, live_end)) {
+            const int j = static_cast<int>(cell - row);
             const int e = j % step_classes;
             const int destination = i - base_step_rows - e;
             if (destination >= first_live_row) {
                 assert(destination < i);
-                particle_field.cells[destination][j] = 1;
+                particle_field.cells[destination][j] = particle;
             }
-            row[j] = 0;
+            *cell = 0;
             draw_centered_rect(cell_units * static_cast<float>(j), cell_units * static_cast<float>(i),
                                particle_side, particle_side);
             // The cube rides the first particle met in its column: the topmost.

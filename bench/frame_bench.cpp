@@ -2,9 +2,12 @@
 // warmed-up particle field, at show times spread over beats 0 to 260, and of the
 // particle field alone; each reported as the median per frame. The frame is also
 // timed without its buffer swap, to tell drawing from presenting.
-// For instructions per frame under callgrind, run a short fixed count:
-//   valgrind --tool=callgrind --toggle-collect=render_frame build/bench/frame_bench
+// For instructions per frame under callgrind, run the short fixed count (20 frames)
+// with rasterizing in the calling thread:
+//   SDL_VIDEODRIVER=offscreen LP_NUM_THREADS=0 valgrind --tool=callgrind
+//     '--toggle-collect=render_frame*' build/bench/frame_bench
 //     --benchmark_filter=whole_frame/frames:20
+// then callgrind_annotate --inclusive=no and sum the functions of frame_bench itself.
 #include <benchmark/benchmark.h>
 
 #include <SDL_opengl.h>

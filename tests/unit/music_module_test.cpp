@@ -91,7 +91,9 @@ TEST(MusicModule, PatternsHaveTheirRowsSpeedsAndNoJumps) {
             EXPECT_NE(0x0B, c.effect) << at;
             EXPECT_NE(0x0D, c.effect) << at;
             EXPECT_FALSE(c.effect == 0x0E && c.param >> 4 == 0xE) << at;
-            if (c.effect == 0x0F) EXPECT_TRUE(c.param == 3 || c.param == 6 || c.param == 120) << at;
+            if (c.effect == 0x0F) {
+                EXPECT_TRUE(c.param == 3 || c.param == 6 || c.param == 120) << at;
+            }
         }
     }
 }

@@ -192,7 +192,9 @@ TEST(MusicPlayback, ShowStartsTheModuleFromMemoryWithKicksOnTheAudioBeatGrid) {
         const long found = best_kick(low, expected, static_cast<long>(12 * ms), kick, score);
         EXPECT_GT(score, 0.6) << "beat " << beat;
         EXPECT_NEAR(expected, found, 1.0 * ms) << "beat " << beat;
-        if (beat >= 48) EXPECT_GT(start + beat * nominal_frames_per_beat - found, 15 * ms) << "beat " << beat;
+        if (beat >= 48) {
+            EXPECT_GT(start + beat * nominal_frames_per_beat - found, 15 * ms) << "beat " << beat;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // Whole frames of the show on real OpenGL at key beats, compared with reference
-// pictures kept in tests/gl/reference. Set INVITATION_UPDATE_REFERENCE=1 to write
-// the references anew from the current build (then look at them before keeping).
+// pictures kept in tests/capture/reference, the same pictures the capture program
+// must produce. Set INVITATION_UPDATE_REFERENCE=1 to write the references anew from
+// the current build (then look at them before keeping).
 #include <gtest/gtest.h>
 
 #include <SDL_opengl.h>
@@ -27,7 +28,7 @@ constexpr int warm_up_calls = 200;  // the field fills in 189 calls
 constexpr int channel_tolerance = 8;
 constexpr double differing_share_allowed = 0.001;
 
-const std::filesystem::path reference_dir = std::filesystem::path(__FILE__).parent_path() / "reference";
+const std::filesystem::path reference_dir = std::filesystem::path(__FILE__).parent_path().parent_path() / "capture" / "reference";
 
 struct KeyTime {
     const char* label;
@@ -59,7 +60,7 @@ TEST_P(FrameGl, MatchesTheReferencePicture) {
     const KeyTime key = GetParam();
     const auto pixels = frame_pixels(key.ms);
     const int w = canvas_window_width(), h = canvas_window_height();
-    const std::string name = std::string("frame_beat_") + key.label + ".png";
+    const std::string name = std::string("beat_") + key.label + ".png";
     std::string error;
     std::filesystem::create_directories(TEST_OUTPUT_DIR);
     write_png_rgba(std::string(TEST_OUTPUT_DIR) + "/" + name, w, h, pixels.data(), error);

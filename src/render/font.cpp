@@ -56,23 +56,28 @@ constexpr float wave_centre_x = 375.5f;
 constexpr float wave_centre_y = 250.66667f;
 constexpr float wave_radius = 400.0f;
 constexpr float wave_strength = 0.1f;
-constexpr double ms_per_minute = 60000.0;
 
 // Where the ring stands in its two-beat cycle: 0 at every even beat, just below 1
 // before the next.
 float wave_phase() {
-    const float t = static_cast<float>(static_cast<double>(elapsed_ms) * bpm * wave_beats_per_beat / ms_per_minute);
+    const float t = scaled_beats(wave_beats_per_beat);
     return t - std::floor(t);
 }
 
-// The palette entry of character i at the current beat; stays in range whatever
-// the clock reads.
-const PaletteColor& palette_colour(std::size_t i) {
+// Character i's palette position at the current beat.
+std::int64_t palette_position(std::size_t i) {
     const auto shift = static_cast<std::int64_t>(-palette_steps_per_beat * timing_beats);  // truncates toward zero
-    return cycle_palette[wrap_index(static_cast<std::int64_t>(i) - shift, palette_size)];
+    return static_cast<std::int64_t>(i) - shift;
 }
 
+constexpr float colour_byte_max = 255.0f;
+
 }  // namespace
+
+void set_palette_colour(std::int64_t n) {
+    const PaletteColor& c = cycle_palette[wrap_index(n, palette_size)];
+    glColor3f(c.r / colour_byte_max, c.g / colour_byte_max, c.b / colour_byte_max);
+}
 
 void draw_text(const char* text, TextureRecord atlas, int cell, float x_offset, bool effects) {
     assert(text != nullptr);
@@ -108,8 +113,7 @@ void draw_text(const char* text, TextureRecord atlas, int cell, float x_offset, 
             float gx = static_cast<float>(pen_x);
             float gy = static_cast<float>(pen_y);
             if (effects) {
-                const PaletteColor& colour = palette_colour(i);
-                glColor3f(colour.r / 255.0f, colour.g / 255.0f, colour.b / 255.0f);
+                set_palette_colour(palette_position(i));
 
                 const float dx = gx - wave_centre_x;
                 const float dy = gy - wave_centre_y;

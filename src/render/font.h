@@ -11,6 +11,9 @@ struct PaletteColor {
 // Five ramps of eleven: white, cyan, magenta, green, magenta, white.
 extern const PaletteColor cycle_palette[palette_size];
 
+// Sets the current colour to palette entry n mod 55 (any n, negative included).
+void set_palette_colour(std::int64_t n);
+
 // Draws `text` from the atlas's cells of `cell` pixels, one cell per byte, in one
 // GL_QUADS batch. `x_offset` is the caller's horizontal translation in the text's
 // own units, used only to skip glyphs off screen. `effects` turns on the palette

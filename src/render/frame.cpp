@@ -44,7 +44,6 @@ constexpr float scroller_scale = 0.75f;
 constexpr int scroller_cell = 64;
 constexpr float flash_share = 0.125f;            // white while the flash phase is below this
 constexpr float palette_steps_per_beat = 16.0f;
-constexpr float palette_byte_max = 255.0f;
 
 constexpr float border_width = 16.0f;
 
@@ -55,8 +54,6 @@ constexpr float big_cube_axis_x = 0.5f;
 constexpr float big_cube_axis_y = 1.0f;
 constexpr float big_cube_axis_z = 0.5f;
 constexpr float big_cube_half_size = 48.0f;
-
-constexpr double ms_per_minute = 60000.0;
 
 // Strictly after beat 216; inside the fade window colour and alpha rise together.
 void draw_final_picture() {
@@ -86,14 +83,12 @@ void draw_scroller_bar(float entry) {
 // White flashes come faster through each beat: white while the fraction of
 // elapsed beats x beat fraction is below 1/8, a palette colour otherwise.
 void set_scroller_colour() {
-    const float flash = static_cast<float>(elapsed_ms * static_cast<double>(bpm) * beat_fraction / ms_per_minute);
+    const float flash = scaled_beats(beat_fraction);
     if (flash - std::floor(flash) < flash_share) {
         glColor3f(1.0f, 1.0f, 1.0f);
         return;
     }
-    const auto step = static_cast<std::int64_t>(timing_beats * palette_steps_per_beat);
-    const PaletteColor& c = cycle_palette[wrap_index(step, palette_size)];
-    glColor3f(c.r / palette_byte_max, c.g / palette_byte_max, c.b / palette_byte_max);
+    set_palette_colour(static_cast<std::int64_t>(timing_beats * palette_steps_per_beat));
 }
 
 void draw_scroller_text(float entry) {

@@ -39,7 +39,6 @@ constexpr float particle_green = 1.0f;
 constexpr float particle_blue = 1.0f;
 constexpr float particle_alpha = 0.5f;
 
-constexpr double ms_per_minute = 60000.0;
 constexpr float degrees_per_turn = 360.0f;
 
 static_assert(spawn_row < particle_rows && last_live_column < particle_columns);
@@ -68,7 +67,7 @@ void draw_cube(int row, int column, TextureRecord texture, float angle) {
 }  // namespace
 
 float spin_angle_degrees(double turns_per_beat) {
-    const float turns = static_cast<float>(turns_per_beat * elapsed_ms * bpm / ms_per_minute);
+    const float turns = scaled_beats(turns_per_beat);
     const float fraction = turns - std::floor(turns);
     return degrees_per_turn * fraction;
 }

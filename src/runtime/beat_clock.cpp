@@ -20,14 +20,18 @@ void start_beat_clock(std::uint32_t ticks) {
 void update_beat_clock(std::uint32_t ticks) {
     // Unsigned subtraction wraps modulo 2^32; the result is read as signed.
     elapsed_ms = static_cast<std::int32_t>(ticks - start_ticks);
-    timing_beats = static_cast<float>(static_cast<double>(elapsed_ms) * bpm / 60000.0);
+    timing_beats = static_cast<float>(static_cast<double>(elapsed_ms) * bpm / ms_per_minute);
     beat_fraction = timing_beats - std::floor(timing_beats);
 }
 
 void skip_beat_clock() { start_ticks -= skip_ms; }
 
+float scaled_beats(double factor) {
+    return static_cast<float>(static_cast<double>(elapsed_ms) * bpm * factor / ms_per_minute);
+}
+
 std::int32_t beats_to_ms(float beats) {
-    const float ms = static_cast<float>(static_cast<double>(beats) * 60000.0 / bpm);
+    const float ms = static_cast<float>(static_cast<double>(beats) * ms_per_minute / bpm);
     return static_cast<std::int32_t>(ms);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 constexpr float show_bpm = 120.0f;
+constexpr double ms_per_minute = 60000.0;
 constexpr std::uint32_t skip_ms = 10000;  // the S key moves the clock this far ahead
 
 extern float bpm;                 // beats per minute, 120 for the whole run
@@ -19,6 +20,11 @@ void start_beat_clock(std::uint32_t ticks);
 void update_beat_clock(std::uint32_t ticks);
 // Moves start_ticks 10 s earlier (wrapping modulo 2^32): the show jumps 20 beats.
 void skip_beat_clock();
+
+// Beats elapsed, scaled by `factor`: elapsed_ms * bpm * factor / 60000 formed in
+// double and stored in single precision (0.5 gives pairs of beats, 0.25 quarter turns
+// per beat).
+float scaled_beats(double factor);
 
 // A beat position as whole milliseconds: beats * 60000 / bpm formed in double,
 // stored in single precision and truncated toward zero.

@@ -12,9 +12,12 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-}  // namespace
 
-bool write_png_rgba(const std::string& path, int width, int height, const std::uint8_t* rgba, std::string& error) {
+// Writes through libpng into `path`.partial and renames it on success, so a failed
+// write never leaves a file that looks complete. `encode` sets the header and writes
+// the chunks and rows; a libpng error inside it lands back here.
+template <typename Encode>
+bool write_png_file(const std::string& path, std::string& error, const Encode& encode) {
     const std::string temporary = path + ".partial";
     File file(std::fopen(temporary.c_str(), "wb"));
     if (!file) {
@@ -31,11 +34,7 @@ bool write_png_rgba(const std::string& path, int width, int height, const std::u
         return false;
     }
     png_init_io(png, file.get());
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, const_cast<png_bytep>(rgba + static_cast<std::size_t>(y) * width * 4));
+    encode(png, info);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     const bool flushed = std::fflush(file.get()) == 0;
@@ -46,6 +45,17 @@ bool write_png_rgba(const std::string& path, int width, int height, const std::u
         return false;
     }
     return true;
+}
+}  // namespace
+
+bool write_png_rgba(const std::string& path, int width, int height, const std::uint8_t* rgba, std::string& error) {
+    return write_png_file(path, error, [&](png_structp png, png_infop info) {
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < height; ++y)
+            png_write_row(png, const_cast<png_bytep>(rgba + static_cast<std::size_t>(y) * width * 4));
+    });
 }
 
 bool read_png_rgba(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgba,
@@ -91,50 +101,26 @@ bool write_png(const std::string& path, const PngImage& image, std::string& erro
         error = "inconsistent image for " + path;
         return false;
     }
-    const std::string temporary = path + ".partial";
-    File file(std::fopen(temporary.c_str(), "wb"));
-    if (!file) {
-        error = "cannot write " + path;
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        file.reset();
-        std::remove(temporary.c_str());
-        error = "cannot encode " + path;
-        return false;
-    }
-    png_init_io(png, file.get());
-    png_set_compression_level(png, 9);
-    png_set_compression_mem_level(png, 9);
-    // Palette rows compress best unfiltered; truecolour gains from libpng's choice.
-    png_set_filter(png, 0, image.colour_type == 3 ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
-    png_set_IHDR(png, info, image.width, image.height, 8, image.colour_type,
-                 image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    std::vector<png_color> palette;
-    for (const auto& c : image.palette) palette.push_back(png_color{c[0], c[1], c[2]});
-    if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!image.palette_alpha.empty())
-        png_set_tRNS(png, info, image.palette_alpha.data(), static_cast<int>(image.palette_alpha.size()), nullptr);
-    if (image.colour_space_chunks) png_set_sRGB_gAMA_and_cHRM(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-    png_write_info(png, info);
-    std::vector<png_bytep> rows(image.height);
-    for (int y = 0; y < image.height; ++y)
-        rows[y] = const_cast<png_bytep>(image.samples.data() + static_cast<std::size_t>(y) * row_bytes);
-    png_write_image(png, rows.data());
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    const bool flushed = std::fflush(file.get()) == 0;
-    file.reset();
-    if (!flushed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return write_png_file(path, error, [&](png_structp png, png_infop info) {
+        png_set_compression_level(png, 9);
+        png_set_compression_mem_level(png, 9);
+        // Palette rows compress best unfiltered; truecolour gains from libpng's choice.
+        png_set_filter(png, 0, image.colour_type == 3 ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
+        png_set_IHDR(png, info, image.width, image.height, 8, image.colour_type,
+                     image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        std::vector<png_color> palette;
+        for (const auto& c : image.palette) palette.push_back(png_color{c[0], c[1], c[2]});
+        if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+        if (!image.palette_alpha.empty())
+            png_set_tRNS(png, info, image.palette_alpha.data(), static_cast<int>(image.palette_alpha.size()), nullptr);
+        if (image.colour_space_chunks) png_set_sRGB_gAMA_and_cHRM(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+        png_write_info(png, info);
+        std::vector<png_bytep> rows(image.height);
+        for (int y = 0; y < image.height; ++y)
+            rows[y] = const_cast<png_bytep>(image.samples.data() + static_cast<std::size_t>(y) * row_bytes);
+        png_write_image(png, rows.data());
+    });
 }
 
 namespace {

@@ -11,11 +11,7 @@ find_windows_exe "$build"
 if [ -z "${INSIDE_XVFB:-}" ]; then
   INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-work=$win32_dir/wine-tests/dialog_cancel
-fresh_wine_prefix "$work" || exit 1
-trap 'wineserver -k 2>/dev/null' EXIT
-cp "$win32_exe" "$work/run/"
-cd "$work/run"
+prepare_wine_run dialog_cancel || exit 1
 
 wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!

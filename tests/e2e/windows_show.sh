@@ -13,21 +13,12 @@ find_windows_exe "$build"
 if [ -z "${INSIDE_XVFB:-}" ]; then
   INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-work=$win32_dir/wine-tests/show
-fresh_wine_prefix "$work" || exit 1
-trap 'wineserver -k 2>/dev/null' EXIT
-cp "$win32_exe" "$work/run/"
-cd "$work/run"
+prepare_wine_run show || exit 1
 fail() { echo "$1"; echo "--- wine:"; tail -n 20 "$work/wine.log"; [ -f stderr.txt ] && { echo "--- stderr.txt:"; cat stderr.txt; }; exit 1; }
 
 wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
-dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared"
-sleep 1
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
-show=$(wait_for_titled_window "$pid" "$dialog") || fail "no show window after Enter"
-xdotool windowfocus --sync "$show" 2>/dev/null || true
+run_past_dialog "$pid" || fail "the show did not start"
 
 # Some beats into the show: particles, bar, border and panel are on screen.
 sleep 6
@@ -54,16 +45,10 @@ lines=$(wc -l < stdout.txt)
 [ "$lines" -eq 1 ] && tr -d '\r' < stdout.txt | grep -Eq "$pattern" || { echo "--- stdout.txt:"; cat stdout.txt; fail "expected one authoring line"; }
 echo "ok: show ran ($colours colours, lit share $lit), authoring line: $(tr -d '\r' < stdout.txt), Escape ended with 0"
 
-[ -f "$src/src/assets/data/music.xm" ] || { echo "no music module embedded yet: playback not checked"; exit 0; }
 rm -f stdout.txt
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=music.raw wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
-dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared for the playback run"
-sleep 1
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
-show=$(wait_for_titled_window "$pid" "$dialog") || fail "no show window in the playback run"
-xdotool windowfocus --sync "$show" 2>/dev/null || true
+run_past_dialog "$pid" || fail "the playback run did not start"
 sleep 4
 xdotool keydown Escape
 wait_for_exit "$pid" 15; status=$?

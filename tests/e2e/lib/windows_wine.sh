@@ -62,3 +62,26 @@ screenshot() {
     cp "$file" "$src/docs/$(basename "$file")"
   fi
 }
+
+# A fresh prefix under $win32_dir/wine-tests/$1 with a copy of the executable, made
+# the working folder (stdout.txt lands there); Wine's server ends with the test.
+# Sets $work.
+prepare_wine_run() {
+  work=$win32_dir/wine-tests/$1
+  fresh_wine_prefix "$work" || return 1
+  trap 'wineserver -k 2>/dev/null' EXIT
+  cp "$win32_exe" "$work/run/"
+  cd "$work/run" || return 1
+}
+
+# Waits for the launch dialog of process $1, presses Enter and waits for the show's
+# window, which gets the keyboard. Sets $dialog and $show.
+run_past_dialog() {
+  local pid=$1
+  dialog=$(wait_for_titled_window "$pid") || { echo "no dialog appeared"; return 1; }
+  sleep 1
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key Return
+  show=$(wait_for_titled_window "$pid" "$dialog") || { echo "no show window after Enter"; return 1; }
+  xdotool windowfocus --sync "$show" 2>/dev/null || true
+}

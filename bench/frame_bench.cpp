@@ -21,6 +21,7 @@
 #include "offscreen_gl.h"
 #include "render/frame.h"
 #include "render/particle_field.h"
+#include "render/particle_random.h"
 #include "runtime/beat_clock.h"
 
 namespace {
@@ -39,7 +40,7 @@ bool prepare(benchmark::State& state) {
     }
     load_offscreen_textures();
     std::memset(&particle_field, 0, sizeof particle_field);
-    std::srand(field_seed);
+    seed_particle_random(field_seed);
     start_beat_clock(0);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
     glFinish();

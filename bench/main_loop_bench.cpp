@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "offscreen_gl.h"
+#include "render/particle_random.h"
 #include "runtime/beat_clock.h"
 #include "runtime/main_loop.h"
 
@@ -22,7 +23,7 @@ static void main_loop_turn(benchmark::State& state) {
         return;
     }
     load_offscreen_textures();
-    std::srand(1);
+    seed_particle_random(1);
     start_beat_clock(SDL_GetTicks());
     std::vector<double> turns_ms;
     for (auto _ : state) {

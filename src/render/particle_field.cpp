@@ -7,10 +7,10 @@
 
 #include <cassert>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include "assets/asset_table.h"
+#include "render/particle_random.h"
 #include "render/primitives.h"
 #include "runtime/beat_clock.h"
 
@@ -43,12 +43,12 @@ constexpr float degrees_per_turn = 360.0f;
 
 static_assert(spawn_row < particle_rows && last_live_column < particle_columns);
 // The generator's range must hold a whole multiple of the column count so that
-// rand() % particle_columns is uniform.
-static_assert((RAND_MAX + 1LL) % particle_columns == 0);
+// a value % particle_columns is uniform.
+static_assert(particle_random_range % particle_columns == 0);
 
 void spawn_particles() {
     for (int k = 0; k < spawns_per_call; ++k)
-        particle_field.cells[spawn_row][std::rand() % particle_columns] = particle;
+        particle_field.cells[spawn_row][next_particle_random() % particle_columns] = particle;
 }
 
 // The first particle in [from, end), or null.

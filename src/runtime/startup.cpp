@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "assets/embedded_data.h"
+#include "render/particle_random.h"
 #include "runtime/beat_clock.h"
 #include "runtime/display_settings.h"
 #include "runtime/main_loop.h"
@@ -21,7 +22,7 @@
 }
 
 void seed_random_from_time() {
-    std::srand(static_cast<unsigned>(static_cast<std::uint32_t>(std::time(nullptr))));
+    seed_particle_random(static_cast<std::uint32_t>(std::time(nullptr)));
 }
 
 void init_sdl() {

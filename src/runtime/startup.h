@@ -14,7 +14,7 @@ constexpr float canvas_width = 1024.0f;
 constexpr float canvas_height = 768.0f;
 constexpr float canvas_depth = 4000.0f;
 
-// Seeds the C generator (the particle field draws from it) with the calendar time.
+// Seeds the particle field's generator with the calendar time in seconds.
 void seed_random_from_time();
 // SDL audio and video; a failure ends the process with one line and status 1.
 void init_sdl();

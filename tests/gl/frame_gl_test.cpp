@@ -18,6 +18,7 @@
 #include "png_io.h"
 #include "render/frame.h"
 #include "render/particle_field.h"
+#include "render/particle_random.h"
 #include "runtime/beat_clock.h"
 
 namespace {
@@ -39,7 +40,7 @@ void PrintTo(const KeyTime& key, std::ostream* out) { *out << "beat " << key.lab
 // A frame at `ms` over a field grown from a fixed seed for warm_up_calls calls.
 std::vector<std::uint8_t> frame_pixels(std::int64_t ms) {
     std::memset(&particle_field, 0, sizeof particle_field);
-    std::srand(field_seed);
+    seed_particle_random(field_seed);
     start_beat_clock(0);
     update_beat_clock(static_cast<std::uint32_t>(ms));
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();

@@ -16,6 +16,7 @@
 #include "render/font.h"
 #include "render/frame.h"
 #include "render/particle_field.h"
+#include "render/particle_random.h"
 #include "render/scroll_text.h"
 #include "runtime/beat_clock.h"
 
@@ -127,7 +128,7 @@ protected:
     void SetUp() override {
         register_fake_textures();
         std::memset(&particle_field, 0, sizeof particle_field);
-        std::srand(3);
+        seed_particle_random(3);
         start_beat_clock(0);
     }
     // One frame at `ms` on the clock.
@@ -143,11 +144,11 @@ protected:
 TEST_F(Frame, LayersAreDrawnBackToFront) {
     // Eight spawns away from the cube columns: the field draws plain squares only.
     for (unsigned seed = 1;; ++seed) {
-        std::srand(seed);
+        seed_particle_random(seed);
         bool cube_column = false;
-        for (int k = 0; k < 8; ++k) cube_column |= std::rand() % particle_columns % 32 == 0;
+        for (int k = 0; k < 8; ++k) cube_column |= next_particle_random() % particle_columns % 32 == 0;
         if (!cube_column) {
-            std::srand(seed);
+            seed_particle_random(seed);
             break;
         }
     }

@@ -14,6 +14,7 @@
 #include "output_paths.h"
 #include "png_io.h"
 #include "progress_line.h"
+#include "render/particle_random.h"
 #include "runtime/startup.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
@@ -57,7 +58,7 @@ bool open_canvas(const CaptureOptions& options, std::string& error) {
     if (!open_capture_canvas(options.width, options.height, error)) return false;
     // Seeded after start-up, right before the first frame, so nothing else draws
     // from the generator before the particle field does.
-    std::srand(options.seed);
+    seed_particle_random(options.seed);
     return true;
 }
 

@@ -29,4 +29,15 @@ if(INVITATION_TESTS)
   add_dependencies(capture_tests invitation-capture)
   gtest_add_tests(TARGET capture_tests TEST_LIST capture_test_list)
   set_tests_properties(${capture_test_list} PROPERTIES LABELS "capture")
+
+  # The capture program's parts on their own: the sound stream, output paths and
+  # temporaries, the frame pipeline.
+  file(GLOB capture_unit_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/capture/*_test.cpp)
+  list(REMOVE_ITEM capture_unit_sources ${CMAKE_SOURCE_DIR}/tests/capture/capture_frames_test.cpp)
+  add_executable(capture_unit_tests ${capture_unit_sources})
+  target_link_libraries(capture_unit_tests PRIVATE invitation_capture GTest::gtest GTest::gtest_main)
+  target_compile_definitions(capture_unit_tests PRIVATE TEST_OUTPUT_DIR="${CMAKE_BINARY_DIR}/test-output")
+  gtest_add_tests(TARGET capture_unit_tests TEST_LIST capture_unit_test_list)
+  set_tests_properties(${capture_unit_test_list} PROPERTIES LABELS "capture;sanitized")
 endif()
+

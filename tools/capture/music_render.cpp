@@ -19,9 +19,17 @@
 // Looping: the mixer checks at the start of each mixing buffer whether the song
 // has ended and starts it over; the stream is modelled with the show's buffer of
 // audio_buffer_frames frames, the end of a pass being the start of the first
-// buffer in which the player is no longer active. Compared with the mixer's own
-// output (SDL's disk audio driver), the stream is identical sample for sample,
-// over the loop too.
+// buffer in which the player is no longer active (7,936 frames after the song's
+// last tick). Compared with the mixer's own output (SDL's disk audio driver), the
+// stream is identical sample for sample, over the loop too.
+//
+// Late starts: every restart leaves the player in the same state, so from the
+// first restart on the stream repeats with the length of a pass, sample for
+// sample. (The first pass differs in its first 128 frames: a restart fades out
+// what the previous pass left sounding, and before the first there is nothing.)
+// A start many passes in therefore renders the first pass, then jumps over the
+// whole passes before the wanted position: any start costs at most two passes
+// of rendering.
 #include "music_render.h"
 
 #include <mikmod.h>
@@ -31,6 +39,7 @@
 #include <vector>
 
 #include "assets/embedded_data.h"
+#include "interruption.h"
 #include "runtime/startup.h"
 
 namespace {
@@ -107,10 +116,23 @@ bool render_music(std::int64_t first, std::int64_t end, const SampleSink& sink, 
     if (!module) return false;
     std::vector<std::int16_t> block(static_cast<std::size_t>(audio_buffer_frames) * audio_channels);
     bool ok = true;
+    bool restarted = false;
     start_song(module);
     for (std::int64_t at = 0; end == end_of_pass || at < end; at += audio_buffer_frames) {
+        if (interrupted()) {
+            error = "interrupted";
+            ok = false;
+            break;
+        }
         if (!Player_Active()) {
             if (end == end_of_pass && at > first) break;  // the pass holding `first` is over
+            if (!restarted && first > at) {
+                // At the first restart `at` is the length of a pass, and the stream
+                // from here repeats with it: jump over the whole passes before `first`.
+                const std::int64_t pass = at;
+                at += (first - at) / pass * pass;
+            }
+            restarted = true;
             start_song(module);
         }
         VC_WriteBytes(reinterpret_cast<SBYTE*>(block.data()), audio_buffer_frames * bytes_per_frame);

@@ -55,6 +55,11 @@ expect 2 "--to-ms is missing"           --from-ms 0 --fps 30 --out d
 expect 2 "missing --out"                --at-ms 0
 expect 2 "must name a .png file"        --at-ms 0 --out f.jpg
 expect 2 "a folder or a .mp4"           --from-ms 0 --to-ms 100 --fps 30 --out f.png
+# An unknown extension is a video format this program does not write, not a folder.
+expect 2 "a folder or a .mp4, .mkv or .webm file, got 'clip.avi'" --from-ms 0 --to-ms 100 --fps 30 --out clip.avi
+expect 2 "needs a trailing /"           --from-ms 0 --to-ms 100 --fps 30 --out frames.d
+# Two outputs landing on one file.
+expect 2 "name the same file"           --from-ms 0 --to-ms 100 --fps 30 --out a.wav/ --audio-out ./a.wav
 expect 2 "must name a .wav file"        --at-ms 0 --out f.png --audio-out f.mp3
 expect 2 "given twice"                  --at-ms 0 --at-ms 5 --out f.png
 expect 2 "must be 0 to 100000"          --at-ms 0 --warmup-frames 100001 --out f.png

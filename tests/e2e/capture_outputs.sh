@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The capture program's files: the sound as WAV (format, length, position in the
-# show's stream), a short MP4 with sound that ffmpeg made and can decode, and
-# runs that fail or are interrupted midway leaving nothing behind.
+# show's stream, however late it starts), a short MP4 with sound that ffmpeg made
+# and can decode, folders for PNG sequences, files of the user's that must stay
+# untouched, and runs that fail or are interrupted (midway, or while the sound
+# is still being prepared) leaving nothing behind.
 set -u
 build=$1
 capture="$build/invitation-capture"
@@ -40,6 +42,19 @@ else
   want=$(( header + (pass_end - $(sample_at 262000)) * 4 ))
   [ "$(stat -c %s tail.wav)" -eq "$want" ] || fail "tail.wav is $(stat -c %s tail.wav) bytes, want $want"
 fi
+# A start near the end of the clock (about 8,000 passes of the music in) is
+# written within moments: whole passes are skipped. The WAV runs from there to
+# the end of that pass.
+timeout 120 "$capture" --at-ms 2147483647 --size 16x16 --out late.png --audio-out late.wav 2>late.err
+status=$?
+[ "$status" -eq 0 ] || fail "--at-ms 2147483647 with --audio-out: status $status: $(cat late.err)"
+if ! grep -q "no music is embedded" late.err; then
+  pass=$(( (33 * 384 * 918 / 8192 + 1) * 8192 ))
+  late=$(sample_at 2147483647)
+  # Every pass after the first restart repeats the second one, sample for sample.
+  want=$(( header + (pass - (late - pass) % pass) * 4 ))
+  [ "$(stat -c %s late.wav 2>/dev/null)" = "$want" ] || fail "late.wav is $(stat -c %s late.wav) bytes, want $want"
+fi
 # The progress line counts the frames and ends with a line end.
 grep -q "frame 11 of 11" early.err || fail "progress line: $(cat early.err)"
 [ "$(tail -c 1 early.err | od -An -c | tr -d ' ')" = '\n' ] || fail "the progress line does not end its line"
@@ -70,6 +85,73 @@ if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
   ls broken.mp4* >/dev/null 2>&1 && fail "failing encoder left: $(ls broken.mp4*)"
 else
   echo "note: ffmpeg not installed; video checks skipped"
+fi
+
+# --- folders: a trailing slash asks for one whatever the name; so does an existing folder
+"$capture" --from-ms 0 --to-ms 0 --fps 1 --size 16x16 --out clip.avi/ 2>folder.err || fail "clip.avi/: $(cat folder.err)"
+[ -f clip.avi/frame_000000.png ] || fail "clip.avi/ holds no frame"
+mkdir -p shots.d
+"$capture" --from-ms 0 --to-ms 0 --fps 1 --size 16x16 --out shots.d 2>folder.err || fail "shots.d: $(cat folder.err)"
+[ -f shots.d/frame_000000.png ] || fail "the existing folder shots.d holds no frame"
+
+# --- files of the user's beside the outputs stay as they are, whatever happens
+mkdir -p mine && cd mine || exit 1
+for f in a.png.partial a.wav.partial v.mp4.partial v.mp4.audio.wav frames.partial; do echo "the user's $f" >"$f"; done
+"$capture" --at-ms 1000 --size 16x16 --out a.png --audio-out a.wav 2>mine.err || fail "single frame beside user files: $(cat mine.err)"
+if command -v ffmpeg >/dev/null; then
+  "$capture" --from-ms 0 --to-ms 500 --fps 10 --size 32x24 --out v.mp4 2>mine.err || fail "mp4 beside user files: $(cat mine.err)"
+  PATH="$work/fakebin:$PATH" "$capture" --from-ms 0 --to-ms 2000 --fps 30 --size 32x24 --out v.mp4 2>/dev/null \
+    && fail "a failing encoder reported success"
+  [ -f v.mp4 ] || fail "a failed run removed the earlier v.mp4"
+fi
+for f in a.png.partial a.wav.partial v.mp4.partial v.mp4.audio.wav frames.partial; do
+  [ "$(cat "$f" 2>/dev/null)" = "the user's $f" ] || fail "$f of the user's was changed or removed"
+done
+left=$(ls | grep -v -x -e a.png -e a.wav -e v.mp4 -e mine.err -e a.png.partial -e a.wav.partial -e v.mp4.partial \
+  -e v.mp4.audio.wav -e frames.partial)
+[ -z "$left" ] || fail "left behind beside the user's files: $left"
+cd "$work" || exit 1
+
+# --- a WAV named like the video's own sound file: both arrive, whole
+if command -v ffmpeg >/dev/null; then
+  "$capture" --from-ms 1000 --to-ms 2000 --fps 10 --size 32x24 --out w.mp4 --audio-out w.mp4.audio.wav 2>w.err \
+    || fail "--audio-out w.mp4.audio.wav: $(cat w.err)"
+  [ -f w.mp4 ] || fail "w.mp4 missing"
+  want=$(( header + ($(sample_at 2000) - $(sample_at 1000)) * 4 ))
+  [ "$(stat -c %s w.mp4.audio.wav 2>/dev/null)" = "$want" ] || fail "w.mp4.audio.wav is not the whole sound"
+fi
+
+# --- interrupted while the sound of a late range is prepared: it ends at once,
+# leaving no WAV, no temporary and no folder
+"$capture" --from-ms 2147000000 --to-ms 2147483647 --fps 1 --size 16x16 --out lateframes --audio-out late2.wav \
+  2>late2.err &
+pid=$!
+sleep 0.5
+kill -TERM "$pid"
+for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$pid" 2>/dev/null; then
+  fail "still running 10 s after SIGTERM while preparing the sound"
+  kill -KILL "$pid"
+fi
+wait "$pid"
+status=$?
+[ "$status" -eq 1 ] || fail "SIGTERM while preparing the sound: status $status: $(cat late2.err)"
+grep -q "interrupted" late2.err || fail "SIGTERM while preparing the sound: $(cat late2.err)"
+left=$(ls -d late2.wav* lateframes 2>/dev/null)
+[ -z "$left" ] || fail "SIGTERM while preparing the sound left: $left"
+
+# --- interrupted while encoding a video: ffmpeg ends too, and nothing is left
+if command -v ffmpeg >/dev/null; then
+  "$capture" --from-ms 0 --to-ms 600000 --fps 60 --size 64x48 --out long.mp4 2>long.err &
+  pid=$!
+  for _ in $(seq 1 200); do grep -q "frame [1-9][0-9]* of" long.err 2>/dev/null && break; sleep 0.05; done
+  kill -INT "$pid"
+  wait "$pid"
+  status=$?
+  [ "$status" -eq 1 ] || fail "interrupted video: status $status: $(cat long.err)"
+  pgrep -f "long.mp4.partial" >/dev/null && fail "ffmpeg still runs after the interrupted capture"
+  left=$(ls -d long.mp4* 2>/dev/null)
+  [ -z "$left" ] || fail "interrupted video left: $left"
 fi
 
 # --- interrupted midway: the frames written so far and the new folder go

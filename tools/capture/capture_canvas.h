@@ -2,8 +2,8 @@
 // show's fixed OpenGL state and projection, the embedded textures.
 #pragma once
 #include <cstdint>
+#include <cstddef>
 #include <string>
-#include <vector>
 
 // Opens a width x height window without a display or a sound card and loads the
 // textures. False with a one-line reason when no OpenGL context can be made.
@@ -13,6 +13,11 @@ bool open_capture_canvas(int width, int height, std::string& error);
 // the particle field still advances one step.
 void draw_frame_at(std::int32_t ms);
 
-// Draws the frame at elapsed_ms = `ms`, reads it into `rgba` (top row first,
-// opaque, as the viewer sees it) and presents it. False when reading fails.
-bool capture_frame_at(std::int32_t ms, std::vector<std::uint8_t>& rgba, std::string& error);
+// Draws the frame at elapsed_ms = `ms`, reads it into `pixels` (width x height x
+// 4 bytes) as OpenGL stores it, RGBA with the bottom row first, and presents
+// it. Alpha is whatever blending left there: the window shows colour only, so
+// every output ignores it. False when reading fails.
+bool read_frame_at(std::int32_t ms, std::uint8_t* pixels, std::string& error);
+
+// Bytes of one frame as read_frame_at stores it.
+std::size_t frame_bytes(int width, int height);

@@ -1,6 +1,10 @@
 // invitation-capture: exact frames of the show, image sequences and videos with
 // its music, rendered offline, headless and deterministically. The clock is set
 // as the main loop sets it and each frame is drawn by the show's own code.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,20 +13,29 @@
 #include "capture_canvas.h"
 #include "capture_options.h"
 #include "capture_timing.h"
+#include "frame_pipeline.h"
 #include "interruption.h"
 #include "music_render.h"
 #include "output_paths.h"
-#include "png_io.h"
+#include "png_frame.h"
 #include "progress_line.h"
 #include "render/particle_random.h"
 #include "runtime/startup.h"
+#include "temporary_file.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
 
 namespace {
 
 constexpr const char* program_name = "invitation-capture";
-constexpr const char* audio_suffix = ".audio.wav";  // the sound of a video, before muxing
+// The sound's progress line shows only when writing it takes longer than this.
+constexpr auto sound_progress_quiet = std::chrono::seconds(1);
+// A video's frames go through one writer thread, in order; the pool lets the
+// drawing run a few frames ahead while ffmpeg is busy.
+constexpr int video_writers = 1;
+constexpr int video_buffers = 4;
+// A PNG sequence's workers each hold a frame; one more is drawn, one more waits.
+constexpr int png_spare_buffers = 2;
 
 void note(const std::string& message) { std::fprintf(stderr, "%s: %s\n", program_name, message.c_str()); }
 
@@ -35,23 +48,41 @@ void note_missing_music() {
     if (!music_embedded()) note("no music is embedded in this build; the sound is silence");
 }
 
-bool write_music_wav(const std::string& path, std::int64_t first, std::int64_t end, std::string& error) {
-    WavWriter wav;
-    if (!open_wav(path, wav, error)) return false;
+// A WAV file that takes the run's sound from its first sample up to `end`.
+struct SoundFile {
+    WavWriter* wav = nullptr;
+    std::int64_t end = end_of_pass;
+};
+
+// Renders the sound from `first` once and writes it into every file, each up
+// to its own end. The files stay under their temporary names.
+bool write_sound(std::int64_t first, const std::vector<SoundFile>& files, std::string& error) {
+    std::int64_t end = end_of_pass;
+    for (const SoundFile& file : files) end = end == end_of_pass ? file.end : std::max(end, file.end);
+    ProgressLine progress;
+    if (end != end_of_pass) start_progress(progress, end - first, sound_progress_quiet);
+    std::int64_t at = first;
     std::string sink_error;
     const auto sink = [&](const std::int16_t* frames, std::size_t count) {
-        if (interrupted()) {
-            sink_error = "interrupted";
-            return false;
+        for (const SoundFile& file : files) {
+            const std::int64_t wanted = file.end == end_of_pass ? static_cast<std::int64_t>(count)
+                                                                : std::clamp<std::int64_t>(file.end - at, 0, count);
+            if (wanted > 0 && !write_wav_frames(*file.wav, frames, static_cast<std::size_t>(wanted), sink_error))
+                return false;
         }
-        return write_wav_frames(wav, frames, count, sink_error);
+        at += static_cast<std::int64_t>(count);
+        if (end != end_of_pass) show_sound_progress(progress, at - first);
+        return true;
     };
-    if (!render_music(first, end, sink, error)) {
+    const bool rendered = render_music(first, end, sink, error);
+    end_progress(progress);
+    if (!rendered) {
         if (!sink_error.empty()) error = sink_error;
-        abandon_wav(wav);
         return false;
     }
-    return finish_wav(wav, error);
+    for (const SoundFile& file : files)
+        if (!finish_wav(*file.wav, error)) return false;
+    return true;
 }
 
 bool open_canvas(const CaptureOptions& options, std::string& error) {
@@ -70,36 +101,49 @@ int capture_single_frame(const CaptureOptions& options) {
     if (!open_canvas(options, error)) return report(failure_status, error);
 
     for (std::int64_t k = 0; k < options.warmup_frames && !interrupted(); ++k) draw_frame_at(options.at_ms);
-    std::vector<std::uint8_t> rgba;
     if (interrupted()) return report(failure_status, "interrupted");
-    if (!capture_frame_at(options.at_ms, rgba, error)) return report(failure_status, error);
+    std::vector<std::uint8_t> pixels(frame_bytes(options.width, options.height));
+    std::vector<std::uint8_t> png;
+    if (!read_frame_at(options.at_ms, pixels.data(), error) ||
+        !encode_frame_png(bottom_up_pixels(pixels.data(), options.width, options.height), frame_png_settings(), png,
+                          error))
+        return report(failure_status, error);
+    WavWriter wav;
     if (!options.audio_out.empty()) {
         note_missing_music();
-        if (!write_music_wav(options.audio_out, sample_at_ms(options.at_ms), end_of_pass, error))
+        if (!open_wav(options.audio_out, wav, error) ||
+            !write_sound(sample_at_ms(options.at_ms), {{&wav, end_of_pass}}, error)) {
+            abandon_wav(wav);
             return report(failure_status, error);
+        }
     }
-    if (!write_png_rgba(options.out, options.width, options.height, rgba.data(), error)) {
-        if (!options.audio_out.empty()) std::remove(options.audio_out.c_str());
+    if (!write_whole_file(options.out, png.data(), png.size(), true, error)) {
+        abandon_wav(wav);
+        return report(failure_status, error);
+    }
+    if (!options.audio_out.empty() && !publish_wav(wav, error)) {
+        unlink(options.out.c_str());  // this run's own picture, just written
         return report(failure_status, error);
     }
     return 0;
 }
 
-// Everything a sequence has written so far, to be removed if it fails.
+// Everything a sequence has under way, to be stopped and removed if it fails.
 struct SequenceOutputs {
-    bool folder_created = false;
-    std::int64_t frames_written = 0;
+    FrameFolder folder;
     VideoEncoder video;
-    std::string video_audio;  // finished temporary WAV for ffmpeg
-    bool audio_out_written = false;
+    WavWriter video_sound;  // the video's sound, read by ffmpeg, then removed
+    WavWriter audio_out;    // --audio-out, published when everything else is done
+    FramePipeline pipeline;
 };
 
-void remove_outputs(const CaptureOptions& options, SequenceOutputs& outputs) {
-    if (options.sequence_output == SequenceOutput::png_folder)
-        remove_frame_files(options.out, outputs.frames_written, outputs.folder_created);
+void abandon_outputs(SequenceOutputs& outputs) {
+    stop_encoder(outputs.video);  // a writer blocked on ffmpeg's pipe returns
+    stop_pipeline(outputs.pipeline);
+    remove_frame_files(outputs.folder);
     abandon_video(outputs.video);
-    if (!outputs.video_audio.empty()) std::remove(outputs.video_audio.c_str());
-    if (outputs.audio_out_written) std::remove(options.audio_out.c_str());
+    abandon_wav(outputs.video_sound);
+    abandon_wav(outputs.audio_out);
 }
 
 bool check_sound_length(std::int64_t first, std::int64_t end, std::string& error) {
@@ -109,29 +153,44 @@ bool check_sound_length(std::int64_t first, std::int64_t end, std::string& error
     return false;
 }
 
-bool render_frames(const CaptureOptions& options, std::int64_t count, SequenceOutputs& outputs,
-                   std::string& error) {
-    std::vector<std::uint8_t> rgba;
+// Draws every frame into the pipeline's buffers; the workers write them out.
+// The progress line counts frames written, not frames drawn.
+bool render_frames(const CaptureOptions& options, std::int64_t count, FramePipeline& pipeline, std::string& error) {
     ProgressLine progress;
     start_progress(progress, count);
     bool ok = true;
     for (std::int64_t k = 0; k < count && ok; ++k) {
-        if (interrupted()) {
-            error = "interrupted";
+        const int slot = take_free_frame(pipeline, k);
+        if (slot < 0) {
+            error = pipeline_error(pipeline);
             ok = false;
             break;
         }
-        ok = capture_frame_at(sequence_frame_time(options.from_ms, k, options.fps), rgba, error);
-        if (ok && options.sequence_output == SequenceOutput::png_folder) {
-            ok = write_png_rgba(frame_file_name(options.out, k), options.width, options.height, rgba.data(), error);
-            if (ok) outputs.frames_written = k + 1;
-        } else if (ok) {
-            ok = write_video_frame(outputs.video, rgba.data(), rgba.size(), error);
-        }
-        if (ok) show_progress(progress, k + 1);
+        ok = read_frame_at(sequence_frame_time(options.from_ms, k, options.fps), pipeline.frames[slot].pixels.data(),
+                           error);
+        if (ok) queue_frame(pipeline, slot);
+        show_progress(progress, frames_written(pipeline));
     }
+    if (ok) ok = finish_pipeline(pipeline, error);
+    if (ok) show_progress(progress, count);
     end_progress(progress);
     return ok;
+}
+
+FrameOutput png_output(const CaptureOptions& options, FrameFolder& folder) {
+    const PngSettings settings = frame_png_settings();
+    return [&options, &folder, settings](const Frame& frame, std::string& error) {
+        thread_local std::vector<std::uint8_t> png;  // reused by each worker
+        return encode_frame_png(bottom_up_pixels(frame.pixels.data(), options.width, options.height), settings, png,
+                                error) &&
+               write_frame_file(folder, frame.index, png, error);
+    };
+}
+
+FrameOutput video_output(VideoEncoder& video) {
+    return [&video](const Frame& frame, std::string& error) {
+        return write_video_frame(video, frame.pixels.data(), frame.pixels.size(), error);
+    };
 }
 
 int capture_sequence(const CaptureOptions& options) {
@@ -158,28 +217,45 @@ int capture_sequence(const CaptureOptions& options) {
 
     SequenceOutputs outputs;
     const auto fail = [&](const std::string& message) {
-        remove_outputs(options, outputs);
+        abandon_outputs(outputs);
         return report(failure_status, message);
     };
-    if (!video && !prepare_frame_folder(options.out, outputs.folder_created, error)) return fail(error);
-    if (!options.audio_out.empty() || video) note_missing_music();
+    if (!video && !prepare_frame_folder(options.out, outputs.folder, error)) return fail(error);
+
+    std::vector<SoundFile> sound;
     if (!options.audio_out.empty()) {
-        if (!write_music_wav(options.audio_out, first_sample, sample_at_ms(options.to_ms), error)) return fail(error);
-        outputs.audio_out_written = true;
+        if (!open_wav(options.audio_out, outputs.audio_out, error)) return fail(error);
+        sound.push_back({&outputs.audio_out, sample_at_ms(options.to_ms)});
     }
     if (video) {
-        outputs.video_audio = options.out + audio_suffix;
-        if (!write_music_wav(outputs.video_audio, first_sample, video_sound_end, error)) return fail(error);
-        const VideoSettings settings{encoder,        options.out, options.video_format, options.width,
-                                     options.height, options.fps, outputs.video_audio};
+        // A temporary beside the video, under a name of this run's own; never published.
+        if (!open_wav(options.out, outputs.video_sound, error)) return fail(error);
+        sound.push_back({&outputs.video_sound, video_sound_end});
+    }
+    if (!sound.empty()) {
+        note_missing_music();
+        if (!write_sound(first_sample, sound, error)) return fail(error);
+    }
+    if (video) {
+        const VideoSettings settings{encoder,        options.out, options.video_format,
+                                     options.width,  options.height, options.fps,
+                                     outputs.video_sound.temporary.path};
         if (!start_video(settings, outputs.video, error)) return fail(error);
     }
 
     for (std::int64_t k = 0; k < options.warmup_frames && !interrupted(); ++k) draw_frame_at(options.from_ms);
-    if (!render_frames(options, count, outputs, error)) return fail(error);
-    if (video) {
-        if (!finish_video(outputs.video, error)) return fail(error);
-        std::remove(outputs.video_audio.c_str());
+    if (video)
+        start_pipeline(outputs.pipeline, video_writers, video_buffers, frame_bytes(options.width, options.height),
+                       video_output(outputs.video));
+    else
+        start_pipeline(outputs.pipeline, png_worker_count(), png_worker_count() + png_spare_buffers,
+                       frame_bytes(options.width, options.height), png_output(options, outputs.folder));
+    if (!render_frames(options, count, outputs.pipeline, error)) return fail(error);
+    if (video && !finish_video(outputs.video, error)) return fail(error);
+    abandon_wav(outputs.video_sound);
+    if (!options.audio_out.empty() && !publish_wav(outputs.audio_out, error)) {
+        if (video) unlink(options.out.c_str());  // this run's own video, just written
+        return fail(error);
     }
     return 0;
 }
@@ -194,6 +270,7 @@ int main(int argc, char* argv[]) {
         std::fputs(capture_usage(), stdout);
         return 0;
     }
+    if (!check_distinct_outputs(options.out, options.audio_out, error)) return report(usage_status, error);
     install_interruption_handlers();
     return options.mode == CaptureMode::single_frame ? capture_single_frame(options) : capture_sequence(options);
 }

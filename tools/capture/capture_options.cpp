@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <map>
+#include <system_error>
 
 namespace {
 
@@ -58,6 +60,16 @@ bool read_size(const std::string& text, int& width, int& height, std::string& er
     return true;
 }
 
+// A sequence's folder: asked for by a trailing slash, named without an
+// extension, or already there. An unknown extension is more likely a video
+// format this program does not write than a folder.
+bool names_folder(const std::string& path) {
+    if (path.back() == '/') return true;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return true;
+    return !std::filesystem::path(path).has_extension();
+}
+
 const char* const value_options[] = {"--at-ms", "--from-ms", "--to-ms", "--fps",       "--seed",
                                      "--warmup-frames", "--size", "--out", "--audio-out"};
 
@@ -85,11 +97,12 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
     } else if (ends_with(options.out, ".webm")) {
         options.sequence_output = SequenceOutput::video;
         options.video_format = "webm";
-    } else if (ends_with(options.out, ".png")) {
-        error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got '" + options.out + "'";
-        return false;
-    } else {
+    } else if (names_folder(options.out)) {
         options.sequence_output = SequenceOutput::png_folder;
+    } else {
+        error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got '" + options.out +
+                "' (a folder with a dot in its name needs a trailing /)";
+        return false;
     }
     if (!options.audio_out.empty()) {
         if (!ends_with(options.audio_out, ".wav")) {
@@ -190,10 +203,11 @@ const char* capture_usage() {
            "      end of the song's pass (where the show's music starts over)\n"
            "\n"
            "  invitation-capture --from-ms A --to-ms B --fps F [--seed N] [--warmup-frames K]\n"
-           "                     [--size WxH] --out DIR|FILE.mp4|FILE.mkv|FILE.webm\n"
+           "                     [--size WxH] --out DIR|DIR/|FILE.mp4|FILE.mkv|FILE.webm\n"
            "                     [--audio-out FILE.wav]\n"
            "      frame k at elapsed_ms A + floor(k * 1000 / F) for every such time <= B,\n"
-           "      the particle field advancing one step per frame; a folder receives\n"
+           "      the particle field advancing one step per frame; a folder (a name\n"
+           "      without extension, ending in /, or an existing folder) receives\n"
            "      frame_000000.png ..., a video file is encoded by ffmpeg with the music\n"
            "      from A; the WAV holds the music from A to B\n"
            "\n"

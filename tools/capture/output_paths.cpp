@@ -5,14 +5,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "temporary_file.h"
 
 namespace {
 constexpr const char* frame_prefix = "frame_";
 constexpr const char* frame_suffix = ".png";
-constexpr const char* probe_suffix = ".partial";
+constexpr const char* probe_tag = "probe";
 
 bool is_folder(const std::string& path) {
     struct stat info {};
@@ -41,36 +46,33 @@ bool check_file_writable(const std::string& path, std::string& error) {
         error = "cannot write " + path + ": it is a folder";
         return false;
     }
-    const std::string probe = path + probe_suffix;
-    std::FILE* file = std::fopen(probe.c_str(), "wb");
-    if (!file) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::fclose(file);
-    std::remove(probe.c_str());
+    // A probe of this run's own beside the file: whatever is there already stays untouched.
+    TemporaryFile probe;
+    if (!create_temporary(path, probe_tag, probe, error)) return false;
+    discard_temporary(probe);
     return true;
 }
 
-bool prepare_frame_folder(const std::string& folder, bool& created, std::string& error) {
-    created = false;
+bool prepare_frame_folder(const std::string& path, FrameFolder& folder, std::string& error) {
+    folder.path = path;
+    folder.created = false;
     struct stat info {};
-    if (stat(folder.c_str(), &info) != 0) {
-        if (mkdir(folder.c_str(), 0777) != 0) {
-            error = "cannot create the folder " + folder + ": " + std::strerror(errno);
+    if (stat(path.c_str(), &info) != 0) {
+        if (mkdir(path.c_str(), 0777) != 0) {
+            error = "cannot create the folder " + path + ": " + std::strerror(errno);
             return false;
         }
-        created = true;
+        folder.created = true;
     } else if (!S_ISDIR(info.st_mode)) {
-        error = "cannot write frames into " + folder + ": it is not a folder";
+        error = "cannot write frames into " + path + ": it is not a folder";
         return false;
-    } else if (holds_frame_files(folder)) {
-        error = folder + " already holds frame_*.png files; name an empty or new folder";
+    } else if (holds_frame_files(path)) {
+        error = path + " already holds frame_*.png files; name an empty or new folder";
         return false;
     }
-    if (!check_file_writable(frame_file_name(folder, 0), error)) {
-        if (created) rmdir(folder.c_str());
-        created = false;
+    if (!check_file_writable(frame_file_name(path, 0), error)) {
+        if (folder.created) rmdir(path.c_str());
+        folder.created = false;
         return false;
     }
     return true;
@@ -82,7 +84,53 @@ std::string frame_file_name(const std::string& folder, std::int64_t frame) {
     return folder + "/" + name;
 }
 
-void remove_frame_files(const std::string& folder, std::int64_t count, bool created) {
-    for (std::int64_t k = 0; k < count; ++k) std::remove(frame_file_name(folder, k).c_str());
-    if (created) rmdir(folder.c_str());
+bool write_frame_file(FrameFolder& folder, std::int64_t frame, const std::vector<std::uint8_t>& png,
+                      std::string& error) {
+    assert(frame >= 0);
+    if (!write_whole_file(frame_file_name(folder.path, frame), png.data(), png.size(), false, error)) return false;
+    const std::lock_guard lock(folder.mutex);
+    folder.written_beyond.insert(frame);
+    while (!folder.written_beyond.empty() && *folder.written_beyond.begin() == folder.written_below) {
+        folder.written_beyond.erase(folder.written_beyond.begin());
+        ++folder.written_below;
+    }
+    return true;
+}
+
+void remove_frame_files(FrameFolder& folder) {
+    const std::lock_guard lock(folder.mutex);
+    for (std::int64_t k = 0; k < folder.written_below; ++k) unlink(frame_file_name(folder.path, k).c_str());
+    for (const std::int64_t k : folder.written_beyond) unlink(frame_file_name(folder.path, k).c_str());
+    folder.written_below = 0;
+    folder.written_beyond.clear();
+    if (folder.created) rmdir(folder.path.c_str());
+    folder.created = false;
+}
+
+namespace {
+
+// Where a file output lands once renamed into place: its folder resolved
+// through symbolic links and "..", and its own name. The rename replaces a
+// link rather than following it, so the name itself is not resolved.
+std::string landing_place(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::string name = path;
+    while (name.size() > 1 && name.back() == '/') name.pop_back();  // a folder asked for as "frames/"
+    const fs::path p(name);
+    std::error_code ec;
+    fs::path folder = p.parent_path().empty() ? fs::path(".") : p.parent_path();
+    fs::path resolved = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+    if (ec) resolved = fs::absolute(folder, ec).lexically_normal();
+    return (resolved / p.filename()).lexically_normal().string();
+}
+
+}  // namespace
+
+bool check_distinct_outputs(const std::string& out, const std::string& audio_out, std::string& error) {
+    if (audio_out.empty()) return true;
+    if (landing_place(out) == landing_place(audio_out)) {
+        error = "--out " + out + " and --audio-out " + audio_out + " name the same file";
+        return false;
+    }
+    return true;
 }

@@ -1,12 +1,14 @@
-// Video files made by ffmpeg: raw RGBA frames go through a pipe, the sound comes
-// from a finished WAV file, and the result is written under a temporary name
-// and renamed once ffmpeg has succeeded.
+// Video files made by ffmpeg: raw frames as read_frame_at stores them go through a pipe, the sound comes
+// from a finished WAV file, and the result is written under a temporary name of
+// the run's own and renamed once ffmpeg has succeeded.
 #pragma once
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "temporary_file.h"
 
 constexpr const char* encoder_program = "ffmpeg";
 constexpr const char* encoder_package = "ffmpeg";  // the Debian package that installs it
@@ -18,7 +20,7 @@ struct VideoEncoder {
     pid_t pid = -1;
     int pipe_fd = -1;
     std::string path;
-    std::string temporary;
+    TemporaryFile temporary;  // created here, then written by ffmpeg
 };
 
 struct VideoSettings {
@@ -32,9 +34,11 @@ struct VideoSettings {
 };
 
 bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string& error);
-// One frame of width x height RGBA pixels, top row first.
+// One frame of width x height pixels as read_frame_at stores them.
 bool write_video_frame(VideoEncoder& video, const std::uint8_t* rgba, std::size_t bytes, std::string& error);
 // Ends the stream, waits for ffmpeg and gives the file its name.
 bool finish_video(VideoEncoder& video, std::string& error);
-// Stops ffmpeg and removes what it wrote.
+// Asks ffmpeg to end, so that a thread blocked writing to it returns.
+void stop_encoder(VideoEncoder& video);
+// Stops ffmpeg and removes what it wrote. No thread may be writing to it.
 void abandon_video(VideoEncoder& video);

@@ -1,6 +1,7 @@
 // RIFF/WAVE writer for the captured sound: 44.1 kHz, 16-bit, stereo.
 #include "wav_writer.h"
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -57,8 +58,9 @@ std::string reason(const std::string& path) { return "cannot write " + path + ":
 bool open_wav(const std::string& path, WavWriter& wav, std::string& error) {
     wav = WavWriter{};
     wav.path = path;
-    wav.temporary = path + ".partial";
-    wav.file = std::fopen(wav.temporary.c_str(), "wb");
+    if (!create_temporary(path, "partial", wav.temporary, error)) return false;
+    wav.file = fdopen(wav.temporary.fd, "wb");
+    if (wav.file) wav.temporary.fd = -1;  // closed with the stream from now on
     if (!wav.file || !write_header(wav.file, 0)) {
         error = reason(path);
         abandon_wav(wav);
@@ -88,7 +90,7 @@ bool finish_wav(WavWriter& wav, std::string& error) {
     const bool written = write_header(wav.file, data_bytes) && std::fflush(wav.file) == 0;
     const bool closed = std::fclose(wav.file) == 0;
     wav.file = nullptr;
-    if (!written || !closed || std::rename(wav.temporary.c_str(), wav.path.c_str()) != 0) {
+    if (!written || !closed) {
         error = reason(wav.path);
         abandon_wav(wav);
         return false;
@@ -96,8 +98,13 @@ bool finish_wav(WavWriter& wav, std::string& error) {
     return true;
 }
 
+bool publish_wav(WavWriter& wav, std::string& error) {
+    assert(!wav.file);
+    return publish_temporary(wav.temporary, wav.path, true, error);
+}
+
 void abandon_wav(WavWriter& wav) {
     if (wav.file) std::fclose(wav.file);
     wav.file = nullptr;
-    if (!wav.temporary.empty()) std::remove(wav.temporary.c_str());
+    discard_temporary(wav.temporary);
 }

@@ -1,25 +1,32 @@
-// 16-bit PCM WAV files written under a temporary name and renamed when complete.
+// 16-bit PCM WAV files written under a temporary name of their own and renamed
+// once the whole run has succeeded.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "temporary_file.h"
+
 // The largest sound a WAV file can hold, in stereo 16-bit frames (its sizes are 32-bit).
 constexpr std::int64_t max_wav_frames = (UINT32_MAX - 36) / 4;
 
 struct WavWriter {
-    std::FILE* file = nullptr;
-    std::string path;       // the name the finished file gets
-    std::string temporary;  // the name it has while being written
+    std::FILE* file = nullptr;  // owns the temporary's descriptor
+    std::string path;           // the name the finished file gets
+    TemporaryFile temporary;    // the file while it is being written
     std::int64_t frames = 0;
 };
 
-// Creates the temporary file with a header to be completed by finish_wav.
+// Creates the temporary file (exclusively, beside `path`) with a header to be completed by finish_wav.
 bool open_wav(const std::string& path, WavWriter& wav, std::string& error);
 // Appends interleaved stereo frames.
 bool write_wav_frames(WavWriter& wav, const std::int16_t* frames, std::size_t count, std::string& error);
-// Completes the header and gives the file its name.
+// Completes the header and closes the file, still under its temporary name
+// (wav.temporary.path), so that it can be published with the run's other outputs
+// or read by the encoder.
 bool finish_wav(WavWriter& wav, std::string& error);
+// Gives a finished file its name.
+bool publish_wav(WavWriter& wav, std::string& error);
 // Closes and removes the temporary file; nothing is left behind.
 void abandon_wav(WavWriter& wav);

@@ -1,0 +1,160 @@
+// The capture's files: temporaries are the run's own and never a user's file,
+// publishing keeps or replaces as asked, frame files are removed only when this
+// run wrote them, and two outputs that would land on one file are refused.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "output_paths.h"
+#include "temporary_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path work_dir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const fs::path dir = fs::path(TEST_OUTPUT_DIR) / "capture_files" / (std::string(info->test_suite_name()) + "." + info->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+void put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::size_t entries(const fs::path& dir) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}));
+}
+
+TEST(TemporaryFile, LeavesWhatIsThereAloneAndGetsANameOfItsOwn) {
+    const fs::path dir = work_dir();
+    const std::string final_path = (dir / "a.wav").string();
+    put(dir / "a.wav.partial", "the user's");
+    TemporaryFile first;
+    TemporaryFile second;
+    std::string error;
+    ASSERT_TRUE(create_temporary(final_path, "partial", first, error)) << error;
+    ASSERT_TRUE(create_temporary(final_path, "partial", second, error)) << error;
+    EXPECT_NE(first.path, second.path);
+    EXPECT_NE(first.path, (dir / "a.wav.partial").string());
+    discard_temporary(first);
+    discard_temporary(second);
+    discard_temporary(second);  // twice does nothing more
+    EXPECT_EQ(contents(dir / "a.wav.partial"), "the user's");
+    EXPECT_EQ(entries(dir), 1u);
+}
+
+TEST(TemporaryFile, NewFilesGetTheUmasksPermissions) {
+    const fs::path dir = work_dir();
+    const mode_t mask = umask(027);
+    TemporaryFile temp;
+    std::string error;
+    const bool created = create_temporary((dir / "p.png").string(), "partial", temp, error);
+    umask(mask);
+    ASSERT_TRUE(created) << error;
+    struct stat info {};
+    ASSERT_EQ(stat(temp.path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    discard_temporary(temp);
+}
+
+TEST(TemporaryFile, PublishingReplacesOnlyWhenAsked) {
+    const fs::path dir = work_dir();
+    put(dir / "kept.png", "the user's");
+    put(dir / "replaced.png", "old");
+    std::string error;
+    EXPECT_FALSE(write_whole_file((dir / "kept.png").string(), "new", 3, false, error));
+    EXPECT_NE(error.find("kept.png"), std::string::npos) << error;
+    EXPECT_EQ(contents(dir / "kept.png"), "the user's");
+    EXPECT_TRUE(write_whole_file((dir / "replaced.png").string(), "new", 3, true, error)) << error;
+    EXPECT_EQ(contents(dir / "replaced.png"), "new");
+    EXPECT_EQ(entries(dir), 2u) << "a temporary was left behind";
+}
+
+TEST(TemporaryFile, AMissingFolderIsOneLineNamingTheFile) {
+    TemporaryFile temp;
+    std::string error;
+    EXPECT_FALSE(create_temporary((work_dir() / "missing" / "v.mp4").string(), "partial", temp, error));
+    EXPECT_NE(error.find("v.mp4: No such file or directory"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+}
+
+TEST(OutputPaths, ProbingWritabilityLeavesAnExistingFileAlone) {
+    const fs::path dir = work_dir();
+    put(dir / "a.png.partial", "the user's");
+    put(dir / "a.png.probe", "the user's");
+    std::string error;
+    EXPECT_TRUE(check_file_writable((dir / "a.png").string(), error)) << error;
+    EXPECT_EQ(contents(dir / "a.png.partial"), "the user's");
+    EXPECT_EQ(contents(dir / "a.png.probe"), "the user's");
+    EXPECT_EQ(entries(dir), 2u);
+}
+
+TEST(OutputPaths, FrameFilesOfThisRunAloneAreRemoved) {
+    const fs::path dir = work_dir();
+    FrameFolder folder;
+    std::string error;
+    ASSERT_TRUE(prepare_frame_folder((dir / "frames").string(), folder, error)) << error;
+    EXPECT_TRUE(folder.created);
+    const std::vector<std::uint8_t> png = {1, 2, 3};
+    // Written out of order, as workers do; frame 3 belongs to someone else.
+    for (const std::int64_t k : {1, 0, 4}) ASSERT_TRUE(write_frame_file(folder, k, png, error)) << error;
+    put(dir / "frames" / "frame_000003.png", "the user's");
+    EXPECT_FALSE(write_frame_file(folder, 3, png, error));
+    EXPECT_EQ(contents(dir / "frames" / "frame_000003.png"), "the user's");
+    EXPECT_EQ(folder.written_below, 2);
+    remove_frame_files(folder);
+    EXPECT_EQ(entries(dir / "frames"), 1u);
+    EXPECT_TRUE(fs::exists(dir / "frames" / "frame_000003.png"));
+}
+
+TEST(OutputPaths, AFolderOfThisRunIsRemovedWithItsFrames) {
+    const fs::path dir = work_dir();
+    FrameFolder folder;
+    std::string error;
+    ASSERT_TRUE(prepare_frame_folder((dir / "new").string(), folder, error)) << error;
+    ASSERT_TRUE(write_frame_file(folder, 0, {1}, error)) << error;
+    remove_frame_files(folder);
+    EXPECT_FALSE(fs::exists(dir / "new"));
+
+    fs::create_directory(dir / "old");
+    put(dir / "old" / "notes.txt", "kept");
+    FrameFolder existing;
+    ASSERT_TRUE(prepare_frame_folder((dir / "old").string(), existing, error)) << error;
+    EXPECT_FALSE(existing.created);
+    ASSERT_TRUE(write_frame_file(existing, 0, {1}, error)) << error;
+    remove_frame_files(existing);
+    EXPECT_EQ(entries(dir / "old"), 1u);
+}
+
+TEST(OutputPaths, OutputsLandingOnOneFileAreRefused) {
+    const fs::path dir = work_dir();
+    fs::create_directory(dir / "sub");
+    fs::create_directory_symlink(dir / "sub", dir / "link");
+    const std::string d = dir.string() + "/";
+    std::string error;
+    EXPECT_TRUE(check_distinct_outputs(d + "v.mp4", d + "v.mp4.audio.wav", error));
+    EXPECT_TRUE(check_distinct_outputs(d + "v.mp4", "", error));
+    EXPECT_TRUE(check_distinct_outputs(d + "sub/a.wav", d + "a.wav", error));
+    const std::pair<std::string, std::string> same[] = {
+        {d + "a.wav/", d + "a.wav"},                // a folder named like the WAV
+        {d + "a.wav/", d + "./a.wav"},              // through "."
+        {d + "sub/x.wav/", d + "sub/../sub/x.wav"}, // through ".."
+        {d + "link/x.wav/", d + "sub/x.wav"},       // through a link to the folder
+    };
+    for (const auto& [out, audio] : same) {
+        EXPECT_FALSE(check_distinct_outputs(out, audio, error)) << out << " and " << audio;
+        EXPECT_NE(error.find("name the same file"), std::string::npos) << error;
+    }
+}
+
+}  // namespace

@@ -71,6 +71,22 @@ TEST_F(MainLoop, RightButtonQuitsOnPressOnly) {
     EXPECT_TRUE(run_loop_turn());
 }
 
+// The browser's turn: the same clock, frame and events, without the pause.
+TEST_F(MainLoop, UnpausedTurnReadsTheClockDrawsOneFrameAndHandlesTheQueue) {
+    start_beat_clock(SDL_GetTicks() - 18600);
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_ESCAPE);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(run_unpaused_turn());
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.back(), '\n');  // the release queued behind Escape printed its time
+    EXPECT_EQ(frames_drawn(), 1);
+    EXPECT_GE(elapsed_ms, 18600);
+    EXPECT_FALSE(run_unpaused_turn());
+    EXPECT_EQ(frames_drawn(), 2);
+}
+
 TEST_F(MainLoop, WindowCloseQuits) {
     SDL_Event e{};
     e.type = SDL_QUIT;

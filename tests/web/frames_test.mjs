@@ -9,8 +9,9 @@
 // frame: the largest difference, the pixels beyond the tolerance, and the largest
 // difference once a one-pixel shift is allowed. Bad parameters show one line and
 // draw nothing.
-import { execFileSync } from 'node:child_process';
+import { execFile } from 'node:child_process';
 import { join } from 'node:path';
+import { promisify } from 'node:util';
 import {
   captureProgram, fail, launchChromium, openPage, pageUrl, readRgba, run, viewport, waitForState, workDir,
 } from './lib/browser.mjs';
@@ -31,10 +32,11 @@ const badQueries = [
   ['at-ms=1&seed=<b>x</b>', "seed needs a whole number, got '%3Cb%3Ex%3C/b%3E'"],
 ];
 
+// Runs while the browser draws the same frame.
 function captureFrame(ms, path) {
   if (!captureProgram) fail('INVITATION_CAPTURE does not name the capture program');
-  execFileSync(captureProgram, ['--at-ms', String(ms), '--seed', String(seed), '--warmup-frames', String(warmupFrames),
-    '--out', path]);
+  return promisify(execFile)(captureProgram, ['--at-ms', String(ms), '--seed', String(seed),
+    '--warmup-frames', String(warmupFrames), '--out', path]);
 }
 
 // Largest RGB difference of pixel i of `a` against pixel j of `b`.
@@ -91,12 +93,13 @@ async function checkFrame(page, beat, dir) {
   const name = `beat_${String(beat).replace('.', '_')}`;
   const capturePath = join(dir, `${name}_capture.png`);
   const webPath = join(dir, `${name}_web.png`);
-  captureFrame(ms, capturePath);
+  const capturing = captureFrame(ms, capturePath);
   await page.goto(pageUrl('invitation.html', `?at-ms=${ms}&seed=${seed}&warmup-frames=${warmupFrames}`));
   const state = await waitForState(page, ['frame', 'failed']);
   if (state !== 'frame') fail(`beat ${beat}: ${await page.textContent('#message')}`);
   await checkFillsThePage(page);
   await page.screenshot({ path: webPath });
+  await capturing;
   const result = compare(readRgba(webPath), readRgba(capturePath));
   const share = result.beyond / (viewport.width * viewport.height);
   console.log(`beat ${beat} (at-ms ${ms}): largest difference ${result.largest}, ` +

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Windows executable under Wine: the launch dialog (template 101) appears with
-# the current mode selected and Fullscreen checked; Escape cancels it, the program
-# ends with status -1 (255 as Wine reports it) and no show window ever opens.
+# The Windows executable under Wine: the launch dialog (template 101) appears and
+# shows itself (its preselection is held by windows_dialog_run); Escape cancels it,
+# the program ends with status -1 (255 as Wine reports it) and no show window ever
+# opens.
 set -u
 build=$1
 src=$2

@@ -18,7 +18,7 @@ chmod +x "$refused"
 "$refused" --version >/dev/null 2>&1 && { echo "the stand-in program ran; cannot simulate the refusal here"; exit 1; }
 
 failures=0
-for test in windows_dialog_cancel windows_show; do
+for test in windows_dialog_cancel windows_dialog_run windows_show; do
   INVITATION_WINE_LOADER=$refused timeout 60 bash "$src/tests/e2e/$test.sh" "$build" "$src" >"$out/stdout" 2>"$out/stderr"
   status=$?
   if [ "$status" -ne "$skip_status" ] || [ "$(grep -c . "$out/stdout")" -ne 1 ] || [ -s "$out/stderr" ] ||

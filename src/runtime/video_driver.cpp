@@ -33,7 +33,7 @@ bool names(std::string_view requested, std::string_view driver) {
 }  // namespace
 
 bool video_driver_allowed(const char* driver, const char* requested) {
-    // A driver SDL cannot name is one it found on its own: judge it by nothing.
+    // SDL names its driver once video is up; without a name there is nothing to judge.
     if (driver == nullptr) return true;
     for (std::string_view headless : headless_drivers) {
         if (same_name(driver, headless)) return requested != nullptr && names(requested, driver);

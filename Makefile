@@ -45,6 +45,14 @@ define install_missing
 	fi
 endef
 
+# ctest names skipped tests without their reasons; each says why in a line
+# "SKIPPED: reason" of its output (the Wine tests on a host that cannot run
+# 32-bit programs, for one).
+define print_skip_reasons
+	awk '/^[0-9]+\/[0-9]+ Test: / { name = $$3 } /^SKIPPED: / { print "skipped " name ": " substr($$0, 10) }' \
+	  $(1)/Testing/Temporary/LastTest.log
+endef
+
 deps:
 	$(call install_missing,$(RUN_PACKAGES))
 
@@ -113,6 +121,7 @@ test: test-deps windows wine-deps web web-test-deps
 	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB))
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(call print_skip_reasons,$(BUILD))
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized

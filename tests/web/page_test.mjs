@@ -2,7 +2,9 @@
 // and Escape, which start nothing; Run with Enter, which starts the show in full
 // screen with its sound and draws it; T and key releases, which write the
 // authoring lines; S, which moves the clock 20 beats on; Escape and the right
-// button, which end the show, its sound and full screen. No page may log an error.
+// button, which end the show, its sound and full screen; the canvas following the
+// window's size; and a browser without WebGL, where Run says so and starts
+// nothing. No page may log an error.
 import { fail, launchChromium, openPage, pageUrl, run, waitForState, workDir } from './lib/browser.mjs';
 import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
@@ -156,19 +158,52 @@ async function expectEnded(page, how) {
   if (!ended.canvasHidden) fail(`${how}: the canvas is still shown`);
 }
 
-async function endWithRightButton(browser, pages) {
+async function endWithRightButton(browser, pages, dir) {
   const { page } = await freshPage(browser, pages);
   await page.uncheck('#fullscreen');
   await page.click('#run');
   await waitForState(page, 'running');
   await page.waitForTimeout(500);
   if (await page.evaluate(() => !!document.fullscreenElement)) fail('Run without the box entered full screen');
+  // Past the entry (beat 16): the panel stands at the right edge.
+  await pressAndRelease(page, 's');
+  await followWindow(page, dir);
   await page.mouse.click(500, 300, { button: 'left' });
   await page.waitForTimeout(300);
   if ((await page.evaluate(() => document.body.dataset.state)) !== 'running') fail('the left button ended the show');
   await page.mouse.click(500, 300, { button: 'right' });
   await waitForState(page, 'ended', 10000);
   await expectEnded(page, 'the right button');
+}
+
+// A window of another shape: the drawing buffer follows it and the canvas
+// stretches over all of it.
+async function followWindow(page, dir) {
+  await page.setViewportSize({ width: 1280, height: 720 });
+  await page.waitForTimeout(500);
+  const buffer = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  if (buffer[0] !== 1280 || buffer[1] !== 720) fail(`after a resize the drawing buffer is ${buffer.join(' x ')}`);
+  const shot = join(dir, 'resized.png');
+  await page.screenshot({ path: shot });
+  // The panel's right edge reaches the window's right edge: the canvas is stretched.
+  const edge = execFileSync('convert', [shot, '-crop', '8x720+1272+0', '-scale', '1x1!', '-format',
+    '%[fx:int(255*b)]', 'info:']).toString();
+  if (Number(edge) < 40) fail(`after a resize the right edge is not the panel's (blue ${edge})`);
+  await page.setViewportSize({ width: 1024, height: 768 });
+}
+
+async function withoutWebGL(pages) {
+  const browser = await launchChromium(['--disable-3d-apis']);
+  const opened = await openPage(browser);
+  await opened.page.addInitScript(watchAudioContexts);
+  pages.push(opened);
+  await opened.page.goto(pageUrl('invitation.html'));
+  await waitForState(opened.page, 'ready');
+  await opened.page.keyboard.press('Enter');
+  await waitForState(opened.page, 'failed');
+  const seen = await opened.page.evaluate(() => [document.getElementById('message').textContent, window.audioContextsOpened]);
+  if (seen[0] !== 'This browser offers no WebGL, which the show draws with.' || seen[1] !== 0)
+    fail(`without WebGL: ${JSON.stringify(seen)}`);
 }
 
 run(async () => {
@@ -189,7 +224,8 @@ run(async () => {
     await expectNothingStarted(second.page, 'Cancel');
 
     await runWithEnter(browser, pages, dir);
-    await endWithRightButton(browser, pages);
+    await endWithRightButton(browser, pages, dir);
+    await withoutWebGL(pages);
   } finally {
     errors = pages.flatMap((p) => p.record.errors);
   }

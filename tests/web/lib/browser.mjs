@@ -77,10 +77,10 @@ const chromiumArgs = [
 
 // A fresh profile each time (playwright makes and removes it). Chromium refuses
 // its sandbox to root.
-export async function launchChromium() {
+export async function launchChromium(extraArgs = []) {
   if (!existsSync(chromiumPath)) missing(`${chromiumPath} is not installed (Debian package chromium)`);
   const { chromium } = loadPlaywright();
-  const args = [...chromiumArgs];
+  const args = [...chromiumArgs, ...extraArgs];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   let browser = null;
   try {

@@ -5,7 +5,7 @@
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 export const skipStatus = 77;
@@ -54,7 +54,7 @@ export function workDir(name) {
 
 function loadPlaywright() {
   try {
-    const require = createRequire(join(nodeModules, 'noop.js'));
+    const require = createRequire(resolve(nodeModules, 'noop.js'));
     return require('playwright-core');
   } catch (error) {
     missing(`playwright-core is not installed in '${nodeModules}' (make web-test-deps installs it)`);

@@ -12,7 +12,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 jobs=${JOBS:-$(nproc)}
 prefix=$work/prefix
 stamp=$prefix/.complete
-recipe=$(cat "$here/../win32/fetch_sources.sh" "$here/build_prefix.sh" | sha256sum | cut -d' ' -f1)
+# The recipe: the scripts and the compiler that ran them.
+recipe=$( (cat "$here/../win32/fetch_sources.sh" "$here/build_prefix.sh"; emcc --version 2>/dev/null | head -n1) |
+  sha256sum | cut -d' ' -f1)
 
 if [[ -f $stamp && $(cat "$stamp") == "$recipe" ]]; then
   echo "web prefix up to date: $prefix"

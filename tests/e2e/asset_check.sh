@@ -20,7 +20,7 @@ cp "$out/set/cube_a.png" "$out/set/bar.png"   # a 256 × 256 truecolour image wh
 "$build/asset-check" "$out/set" >"$out/stdout" 2>"$out/stderr"
 status=$?
 [ "$status" -eq 1 ] || { echo "broken set: status $status, expected 1"; exit 1; }
-expected="panel.png: file: expected a readable PNG, found cannot open $out/set/panel.png
+expected="panel.png: file: expected a readable PNG, found $out/set/panel.png: cannot open (No such file or directory)
 bar.png: size: expected 1x1, found 256x256
 bar.png: colour type: expected 3, found 6"
 [ "$(cat "$out/stderr")" = "$expected" ] || { echo "broken set: got"; cat "$out/stderr"; echo "expected"; echo "$expected"; exit 1; }

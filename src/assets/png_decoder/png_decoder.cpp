@@ -10,6 +10,9 @@ namespace {
 
 constexpr int png_signature_bytes = 8;
 constexpr int no_colour_key = -1;
+// Wider or taller images are refused before any pixel memory is taken: no texture
+// the show uploads comes near, and it keeps row offsets far inside 32 bits.
+constexpr png_uint_32 max_image_side = 8192;
 
 void read_from_stream(png_structp png, png_bytep area, png_size_t size) {
     auto* stream = static_cast<SDL_RWops*>(png_get_io_ptr(png));
@@ -78,6 +81,7 @@ void copy_palette(png_structp png, png_infop info, int colour_type, SDL_Palette*
 const char* decode(png_structp png, png_infop info, SDL_Surface** result, png_bytepp* rows_out) {
     if (setjmp(png_jmpbuf(png))) return "Error reading the PNG file.";
 
+    png_set_user_limits(png, max_image_side, max_image_side);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int bit_depth = 0, colour_type = 0, interlace = 0;

@@ -2,10 +2,13 @@
 #   make run    installs what is missing, builds, starts the show
 #   make test   the same set-up plus the test tools, then the whole suite through ctest
 #   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
+#   make fuzz   each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_WIN32 ?= build-win32
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
 # Packages the show needs to build and run.
@@ -21,10 +24,12 @@ TEST_PACKAGES = libgtest-dev libgmock-dev libbenchmark-dev libxmp-dev \
 WINDOWS_PACKAGES = g++-mingw-w64-i686 dpkg-dev
 # Its tests under Wine: 32-bit Wine with its fonts, and i386 Mesa for OpenGL.
 WINE_PACKAGES = wine wine32:i386 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+# The fuzzing harnesses: clang with its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test build deps test-deps windows wine-deps assets music clean
+.PHONY: run test build deps test-deps windows wine-deps assets music clean fuzz fuzz-build
 
 # Installs only what dpkg does not already report as installed.
 define install_missing
@@ -80,7 +85,18 @@ wine-deps:
 	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
 	$(call install_missing,$(WINE_PACKAGES))
 
-test: test-deps windows wine-deps
+# The libFuzzer harnesses (tests/fuzz) in a clang build of their own. `make test`
+# replays their seeds and fuzzes each a few seconds; `make fuzz` fuzzes each for
+# FUZZ_SECONDS, keeping the corpus in $(BUILD_FUZZ)/fuzz-corpus.
+fuzz-build: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINVITATION_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) --target fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	tests/fuzz/fuzz_all.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+test: test-deps windows wine-deps fuzz-build
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
 	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32))
 	cmake --build $(BUILD) -j $(JOBS)
@@ -88,6 +104,7 @@ test: test-deps windows wine-deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_FUZZ)

@@ -19,7 +19,9 @@ fi
 mkdir -p "$corpus" "$findings"
 before=$(find "$findings" -maxdepth 1 -type f | wc -l)
 
-"$harness" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+# One allocation above 512 MiB is a finding: the readers refuse images over
+# 8192 x 8192 (256 MiB as RGBA) and chunks over 8 MiB before asking for memory.
+"$harness" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -print_final_stats=1 \
   -artifact_prefix="$findings/" "$@" "$corpus" "$seeds" >"$scratch/log" 2>&1
 status=$?
 

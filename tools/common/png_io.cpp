@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -27,6 +28,10 @@ constexpr std::size_t png_signature_bytes = 8;
 constexpr std::size_t ihdr_bytes = 13;
 constexpr std::size_t chunk_frame_bytes = 12;  // length, type and CRC around the data
 constexpr int rgba_channels = 4;
+// The most libpng may take in one allocation, and for one ancillary chunk as read
+// or decompressed. Rows, palettes and zlib's state stay far below it; a chunk
+// length claiming gigabytes is refused instead of asked for.
+constexpr png_alloc_size_t max_libpng_allocation = 8 << 20;
 constexpr int max_temporary_attempts = 100;
 constexpr std::uint32_t max_png_dimension = 0x7FFFFFFF;  // the format's own bound on either side
 
@@ -46,6 +51,13 @@ void keep_error_and_stop(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 void ignore_warning(png_structp, png_const_charp) {}
+
+// libpng reads an oversized chunk length only as a warning and then asks for the
+// memory; refused here, libpng skips the chunk or fails the image.
+png_voidp bounded_malloc(png_structp, png_alloc_size_t size) {
+    return size <= max_libpng_allocation ? std::malloc(size) : nullptr;
+}
+void bounded_free(png_structp, png_voidp area) { std::free(area); }
 
 std::string with_reason(std::string line, const PngMessage& message) {
     if (message.text[0]) line += std::string(" (") + message.text + ")";
@@ -146,6 +158,7 @@ bool read_rgba_header(png_structp png, png_infop info, MemoryStream* stream, png
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, stream, read_from_memory);
     png_set_user_limits(png, max_png_side, max_png_side);
+    png_set_chunk_malloc_max(png, max_libpng_allocation);
     png_read_info(png, info);
     // Stored samples are taken as they are: no gamma, chromaticity or sRGB handling.
     png_set_expand(png);
@@ -196,7 +209,8 @@ bool decode_png_rgba(const std::uint8_t* bytes, std::size_t size, const std::str
     PngMessage message;
     MemoryStream stream{bytes, size, 0};
     ReadStruct read;
-    read.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, keep_error_and_stop, ignore_warning);
+    read.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &message, keep_error_and_stop, ignore_warning,
+                                        nullptr, bounded_malloc, bounded_free);
     if (read.png) read.info = png_create_info_struct(read.png);
     png_uint_32 w = 0, h = 0;
     bool ok = read.info && read_rgba_header(read.png, read.info, &stream, &w, &h);

@@ -3,12 +3,15 @@
 #   make test   the same set-up plus the test tools, then the whole suite through ctest
 #   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
 #   make web      the show in one web page, $(BUILD_WEB)/invitation.html
+#   make fuzz   each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_WIN32 ?= build-win32
 BUILD_WEB  ?= build-web
 WEB_TESTS  ?= OFF
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
 # Packages the show needs to build and run.
@@ -31,9 +34,12 @@ WEB_PACKAGES = cmake emscripten dpkg-dev
 # and npm itself where the installed node does not bring it.
 WEB_TEST_PACKAGES = chromium $(if $(shell command -v npm),,npm)
 
+# The fuzzing harnesses: clang with its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test build deps test-deps windows wine-deps web web-test-deps assets music clean
+.PHONY: run test build deps test-deps windows wine-deps web web-test-deps assets music clean fuzz fuzz-build
 
 # Installs only what dpkg does not already report as installed.
 define install_missing
@@ -116,7 +122,19 @@ web-test-deps:
 	cd $(BUILD_WEB)/test-node && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
 
 test: WEB_TESTS = ON
-test: test-deps windows wine-deps web web-test-deps
+
+# The libFuzzer harnesses (tests/fuzz) in a clang build of their own. `make test`
+# replays their seeds and fuzzes each a few seconds; `make fuzz` fuzzes each for
+# FUZZ_SECONDS, keeping the corpus in $(BUILD_FUZZ)/fuzz-corpus.
+fuzz-build: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINVITATION_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) --target fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	tests/fuzz/fuzz_all.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+test: test-deps windows wine-deps web web-test-deps fuzz-build
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
 	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB))
 	cmake --build $(BUILD) -j $(JOBS)
@@ -125,6 +143,7 @@ test: test-deps windows wine-deps web web-test-deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ)

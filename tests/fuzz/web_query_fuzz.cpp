@@ -2,10 +2,7 @@
 // '?', which anyone can type. A parse either gives values inside the capture
 // program's ranges that read back the same from their own query, or one bounded
 // line of error; it never crashes or reads out of bounds.
-//   clang++ -std=c++20 -g -fsanitize=fuzzer,address,undefined -Isrc -Itools/capture \
-//     tests/fuzz/web_query_fuzz.cpp src/runtime/web/frozen_view_query.cpp \
-//     tools/capture/capture_options.cpp -o web_query_fuzz
-//   ./web_query_fuzz tests/fuzz/corpus/web_query
+// Built as fuzz_web_query in build-fuzz (make fuzz).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -2,10 +2,16 @@
 #   make run    installs what is missing, builds, starts the show
 #   make test   the same set-up plus the test tools, then the whole suite through ctest
 #   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
+#   make web      the show in one web page, $(BUILD_WEB)/invitation.html
+#   make fuzz   each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_WIN32 ?= build-win32
+BUILD_WEB  ?= build-web
+WEB_TESTS  ?= OFF
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
 # Packages the show needs to build and run.
@@ -21,10 +27,19 @@ TEST_PACKAGES = libgtest-dev libgmock-dev libbenchmark-dev libxmp-dev \
 WINDOWS_PACKAGES = g++-mingw-w64-i686 dpkg-dev
 # Its tests under Wine: 32-bit Wine with its fonts, and i386 Mesa for OpenGL.
 WINE_PACKAGES = wine wine32:i386 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
+# The web page: Debian's emscripten, and dpkg-dev to unpack the source packages of
+# the libraries compiled into it.
+WEB_PACKAGES = cmake emscripten dpkg-dev
+# Its tests: Chromium (driven by playwright-core from npm, tests/web/package.json)
+# and npm itself where the installed node does not bring it.
+WEB_TEST_PACKAGES = chromium $(if $(shell command -v npm),,npm)
+
+# The fuzzing harnesses: clang with its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test build deps test-deps windows wine-deps assets music clean
+.PHONY: run test build deps test-deps windows wine-deps web web-test-deps assets music clean fuzz fuzz-build
 
 # Installs only what dpkg does not already report as installed.
 define install_missing
@@ -34,6 +49,14 @@ define install_missing
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+# ctest names skipped tests without their reasons; each says why in a line
+# "SKIPPED: reason" of its output (the Wine tests on a host that cannot run
+# 32-bit programs, for one).
+define print_skip_reasons
+	awk '/^[0-9]+\/[0-9]+ Test: / { name = $$3 } /^SKIPPED: / { print "skipped " name ": " substr($$0, 10) }' \
+	  $(1)/Testing/Temporary/LastTest.log
 endef
 
 deps:
@@ -80,14 +103,47 @@ wine-deps:
 	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
 	$(call install_missing,$(WINE_PACKAGES))
 
-test: test-deps windows wine-deps
+# The WebAssembly libraries are made once into $(BUILD_WEB)/deps/prefix and reused.
+# WEB_TESTS=ON adds the WebAssembly unit tests (make test sets it).
+web:
+	$(call install_missing,$(WEB_PACKAGES))
+	JOBS=$(JOBS) tools/web/build_prefix.sh $(BUILD_WEB)/deps
+	cmake -S cmake/web -B $(BUILD_WEB) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/web/emscripten.cmake \
+	  -DINVITATION_WEB_PREFIX=$(abspath $(BUILD_WEB))/deps/prefix -DINVITATION_WEB_TESTS=$(WEB_TESTS)
+	cmake --build $(BUILD_WEB) -j $(JOBS)
+
+# Chromium, and playwright-core at the version the lock file pins, in
+# $(BUILD_WEB)/test-node (never a browser download: the tests use Debian's Chromium).
+web-test-deps:
+	$(call install_missing,$(WEB_TEST_PACKAGES))
+	mkdir -p $(BUILD_WEB)/test-node
+	cp tests/web/package.json tests/web/package-lock.json $(BUILD_WEB)/test-node/
+	cd $(BUILD_WEB)/test-node && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+
+test: WEB_TESTS = ON
+
+# The libFuzzer harnesses (tests/fuzz) in a clang build of their own. `make test`
+# replays their seeds and fuzzes each a few seconds; `make fuzz` fuzzes each for
+# FUZZ_SECONDS, keeping the corpus in $(BUILD_FUZZ)/fuzz-corpus.
+fuzz-build: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINVITATION_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) --target fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	tests/fuzz/fuzz_all.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+test: test-deps windows wine-deps web web-test-deps fuzz-build
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
-	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32))
+	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB))
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(call print_skip_reasons,$(BUILD))
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ)

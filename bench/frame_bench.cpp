@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "frame_bench_plan.h"
 #include "offscreen_gl.h"
 #include "render/frame.h"
 #include "render/particle_field.h"
@@ -25,11 +26,6 @@
 #include "runtime/beat_clock.h"
 
 namespace {
-
-constexpr unsigned field_seed = 2008;
-constexpr int warm_up_calls = 200;      // the field is full after 189 calls
-constexpr double last_sampled_beat = 260.0;
-constexpr int sampled_times = 97;       // a prime, so samples do not fall on whole beats
 
 // Opens the canvas and grows a full field; false (with the state skipped) if no GL.
 bool prepare(benchmark::State& state) {
@@ -45,12 +41,6 @@ bool prepare(benchmark::State& state) {
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
     glFinish();
     return true;
-}
-
-// Show time of the n-th frame: cycling through beats 0 to 260.
-std::uint32_t show_ms(std::int64_t n) {
-    const double beat = last_sampled_beat * static_cast<double>(n % sampled_times) / (sampled_times - 1);
-    return static_cast<std::uint32_t>(beats_to_ms(static_cast<float>(beat)));
 }
 
 template <typename Draw>

@@ -21,7 +21,7 @@ add_library(module_rules STATIC
 target_include_directories(module_rules PUBLIC ${CMAKE_SOURCE_DIR}/tools/module_check)
 
 add_executable(module-check ${CMAKE_SOURCE_DIR}/tools/module_check/main.cpp)
-target_link_libraries(module-check PRIVATE module_rules)
+target_link_libraries(module-check PRIVATE module_rules invitation_input)
 
 set(music_file ${CMAKE_SOURCE_DIR}/src/assets/data/music.xm)
 if(NOT CMAKE_CROSSCOMPILING AND EXISTS ${music_file})

@@ -12,9 +12,10 @@ target_include_directories(png_decoder PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(png_decoder PUBLIC invitation::sdl PNG::PNG)
 target_link_libraries(unit_tests PRIVATE png_decoder)
 
-# Set by `make test`: the Windows build folder, whose executable the Wine tests
-# then require. Without it they look in the usual place and skip quietly when
-# nothing was built there.
+# Set by `make test`: the Windows build folder, whose executable the Windows tests
+# then require. Without it they look in the usual place and report themselves
+# skipped when nothing was built there. The Wine tests are skipped as well, each
+# with its reason, on a host that cannot run 32-bit programs (tests/e2e/lib).
 set(INVITATION_WIN32_DIR "" CACHE PATH "Folder of the Windows build (make windows)")
 if(INVITATION_WIN32_DIR)
   set(win32_dir ${INVITATION_WIN32_DIR})

@@ -66,6 +66,12 @@ bool run_loop_turn() {
     return drain_events();
 }
 
+bool run_unpaused_turn() {
+    update_beat_clock(SDL_GetTicks());
+    render_frame();
+    return drain_events();
+}
+
 void run_main_loop() {
     while (!run_loop_turn()) {
     }

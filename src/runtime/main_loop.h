@@ -17,5 +17,8 @@ bool handle_event(const SDL_Event& event);
 bool drain_events();
 // One turn: clock, frame, pause, events. True when the loop must end.
 bool run_loop_turn();
+// The same turn without the pause, for a platform whose frame callback paces the
+// loop (the browser).
+bool run_unpaused_turn();
 // Turns until a quit request.
 void run_main_loop();

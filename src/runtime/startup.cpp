@@ -14,6 +14,8 @@
 #include "runtime/beat_clock.h"
 #include "runtime/display_settings.h"
 #include "runtime/main_loop.h"
+#include "runtime/stderr_hold.h"
+#include "runtime/video_driver.h"
 
 [[noreturn]] static void fail(const char* what) {
     std::fprintf(stderr, "%s failed: %s\n", what, SDL_GetError());
@@ -26,7 +28,23 @@ void seed_random_from_time() {
 }
 
 void init_sdl() {
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) != 0) fail("SDL_Init");
+    // The drivers SDL tries on its way to a display may print their own lines;
+    // what matters comes in one line below.
+    const int held = hold_stderr();
+    const int status = SDL_Init(SDL_INIT_VIDEO);
+    release_stderr(held);
+    if (status != 0) fail("SDL_Init");
+    char name[video_driver_name_size];
+    const char* driver = SDL_VideoDriverName(name, sizeof name);
+    if (!video_driver_allowed(driver, std::getenv("SDL_VIDEODRIVER"))) {
+        std::fprintf(stderr, "%s\n", no_display_message);
+        std::fflush(stderr);
+        SDL_Quit();
+        std::exit(1);
+    }
+    // Only the picture is essential: without a sound device the show runs silent,
+    // and open_music finds no device to open.
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
 }
 
 void open_music() {

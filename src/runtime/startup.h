@@ -16,7 +16,12 @@ constexpr float canvas_depth = 4000.0f;
 
 // Seeds the particle field's generator with the calendar time in seconds.
 void seed_random_from_time();
-// SDL audio and video; a failure ends the process with one line and status 1.
+// Room for the video driver's name as SDL reports it.
+constexpr int video_driver_name_size = 64;
+
+// SDL video, then audio. No video, or only a headless video driver that
+// SDL_VIDEODRIVER did not ask for, ends the process with one line and status 1.
+// Audio is started quietly: when it fails the show runs without sound.
 void init_sdl();
 // Opens the audio device and loads the embedded module into music_handle. Failure
 // is quiet: the show then runs without sound.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The asset check as a person uses it: silent with status 0 on the committed
 # images; on a folder with a broken set, one line per fault on standard error
-# and status 1.
+# and status 1; a device or folder in place of an image is one line, not a hang.
 set -u
 build=$1
 source_dir=$2
@@ -20,8 +20,24 @@ cp "$out/set/cube_a.png" "$out/set/bar.png"   # a 256 × 256 truecolour image wh
 "$build/asset-check" "$out/set" >"$out/stdout" 2>"$out/stderr"
 status=$?
 [ "$status" -eq 1 ] || { echo "broken set: status $status, expected 1"; exit 1; }
-expected="panel.png: file: expected a readable PNG, found cannot open $out/set/panel.png
+expected="panel.png: file: expected a readable PNG, found $out/set/panel.png: cannot open (No such file or directory)
 bar.png: size: expected 1x1, found 256x256
 bar.png: colour type: expected 3, found 6"
 [ "$(cat "$out/stderr")" = "$expected" ] || { echo "broken set: got"; cat "$out/stderr"; echo "expected"; echo "$expected"; exit 1; }
+"$build/asset-check" "$out/set/bar.png" >"$out/stdout" 2>"$out/stderr"
+status=$?
+[ "$status" -eq 1 ] && [ "$(cat "$out/stderr")" = "$out/set/bar.png: not a folder" ] ||
+  { echo "a file for the folder: status $status"; cat "$out/stderr"; exit 1; }
+
+# A device or a folder where an image belongs: one line for that image, at once.
+rm "$out/set/bar.png" "$out/set/small_font.png"
+ln -s /dev/zero "$out/set/bar.png"
+mkdir "$out/set/small_font.png"
+timeout 20 "$build/asset-check" "$out/set" >"$out/stdout" 2>"$out/stderr"
+status=$?
+expected="small_font.png: file: expected a readable PNG, found $out/set/small_font.png: a folder, not a file
+panel.png: file: expected a readable PNG, found $out/set/panel.png: cannot open (No such file or directory)
+bar.png: file: expected a readable PNG, found $out/set/bar.png: not a regular file"
+[ "$status" -eq 1 ] && [ "$(cat "$out/stderr")" = "$expected" ] ||
+  { echo "special files: status $status, got"; cat "$out/stderr"; exit 1; }
 echo "ok"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The launch dialog under Xvfb: it appears centred with the screen's mode selected
-# and Fullscreen checked (screenshot in test-output); Escape ends the program with
-# status 255 before any audio device or show window is opened.
+# The launch dialog under Xvfb: it appears centred and shows itself (screenshot in
+# test-output; its preselection is held by dialog_preselection); Escape ends the
+# program with status 255 before any audio device or show window is opened.
 set -u
 build=$1
 src=$2

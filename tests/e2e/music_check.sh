@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The music tools as a musician would use them: the composer rewrites the
 # committed module byte for byte, module-check passes it and prints the beat of
-# every order, and rejects a broken or truncated file with one line and status 1.
+# every order, and rejects a broken or truncated file, a folder, a device, a pipe or an oversized
+# file with one line and status 1.
 set -u
 build=$1
 source_dir=$2
@@ -32,4 +33,14 @@ head -c 3000 /dev/urandom >"$out/noise.xm"
 "$build/module-check" "$out/noise.xm" >"$out/noise.out" 2>&1; status=$?
 [ "$status" -eq 1 ] || fail "noise gave status $status"
 grep -q "fault: not an XM file" "$out/noise.out" || fail "noise was not recognised as not an XM file"
+# Not a module file at all: a folder, a device, a pipe, a file over the 64 MiB cap.
+# Each gives one line and status 1, at once.
+mkfifo "$out/pipe"
+truncate -s $((64 * 1024 * 1024 + 1)) "$out/huge.xm"
+for input in "$out" /dev/zero "$out/pipe" "$out/huge.xm"; do
+  timeout 10 "$build/module-check" "$input" >"$out/special.out" 2>&1; status=$?
+  [ "$status" -eq 1 ] || { cat "$out/special.out"; fail "$input gave status $status"; }
+  [ "$(wc -l <"$out/special.out")" -eq 1 ] || { cat "$out/special.out"; fail "$input gave more than one line"; }
+done
+grep -q "huge.xm: fault: larger than 64 MiB$" "$out/special.out" || { cat "$out/special.out"; fail "no size line"; }
 echo "ok: composer output matches, module-check passes the module and rejects broken ones"

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# The Windows executable under Wine: the launch dialog (template 101) appears with
-# the current mode selected and Fullscreen checked; Escape cancels it, the program
-# ends with status -1 (255 as Wine reports it) and no show window ever opens.
+# The Windows executable under Wine: the launch dialog (template 101) appears and
+# shows itself (its preselection is held by windows_dialog_run); Escape cancels it,
+# the program ends with status -1 (255 as Wine reports it) and no show window ever
+# opens.
 set -u
 build=$1
 src=$2
 . "$src/tests/e2e/lib/windows_wine.sh"
 . "$src/tests/e2e/lib/x11.sh"
 find_windows_exe "$build"
+require_32bit_wine
 if [ -z "${INSIDE_XVFB:-}" ]; then
   INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi

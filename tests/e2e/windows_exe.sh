@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows executable as a file: PE32 for Intel 80386, GUI subsystem, its assets
-# inside, and imports from Windows system DLLs only (everything else is linked in).
+# inside, imports from Windows system DLLs only (everything else is linked in), and
+# the show's code built for SSE2 floating point.
 set -u
 build=$1
 src=$2
@@ -27,5 +28,18 @@ for asset in "$src"/src/assets/data/*.png "$src"/src/assets/data/*.xm; do
     { echo "$(basename "$asset") is not inside the executable"; exit 1; }
 done
 
+# The show's own code computes in SSE2, so its floats round as on Linux: no x87
+# arithmetic is left in it (x87 loads and stores remain where the calling
+# convention returns a float on the x87 stack, and for exact conversions).
+core=$win32_dir/libinvitation_core.a
+[ -f "$core" ] || { echo "no $core beside the executable"; exit 1; }
+x87=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$core" | awk '
+  /file format/ { object = $1 }
+  /^[[:space:]]+[0-9a-f]+:/ && $2 ~ /^fi?(add|sub|mul|div|sqrt|prem|sin|cos|ptan|patan|yl2x|2xm1|scale)[a-z0-9]*$/ {
+    print object " " $2 }' | sort | uniq -c)
+[ -z "$x87" ] || { echo "x87 arithmetic in the show's code (build without -mfpmath=sse?):"; echo "$x87"; exit 1; }
+sse=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$core" | grep -Ec '[[:space:]](mul|add|sub|div|sqrt)s[sd][[:space:]]')
+[ "$sse" -gt 0 ] || { echo "no SSE arithmetic in the show's code"; exit 1; }
+
 size=$(stat -c %s "$win32_exe")
-echo "ok: $win32_exe, $size bytes, imports: $(echo $imports)"
+echo "ok: $win32_exe, $size bytes, imports: $(echo $imports); $sse SSE2 arithmetic instructions, no x87 arithmetic"

@@ -105,7 +105,7 @@ TEST_F(AssetCheck, RejectsAWrongCubeAlphaAndAMissingFile) {
     EXPECT_TRUE(rejected_with("cube_b.png: top and bottom triangles: expected (0,254,32) alpha 109, found (0,254,32) alpha 110"));
 
     fs::remove(fs::path(folder) / "small_font.png");
-    EXPECT_TRUE(rejected_with("small_font.png: file: expected a readable PNG, found cannot open"));
+    EXPECT_TRUE(rejected_with("small_font.png: file: expected a readable PNG, found " + folder + "/small_font.png: cannot open"));
 }
 
 }  // namespace

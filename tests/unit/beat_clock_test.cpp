@@ -41,6 +41,21 @@ TEST(BeatClock, BeatsAreFormedInDoubleThenRounded) {
     }
 }
 
+TEST(BeatClock, LongRunsKeepTheDoublePrecisionProduct) {
+    // Where a product formed in single precision would round differently: past
+    // 18 minutes, and 28 ms short of 2^31, where the beat fraction differs too.
+    struct Case {
+        std::int64_t ms;
+        float beats;
+        float fraction;
+    };
+    for (const Case c : {Case{1118483, 2236.96606f, 0.96606445f}, Case{2147483620, 4294967.0f, 0.0f}}) {
+        run_at(c.ms);
+        EXPECT_EQ(timing_beats, c.beats) << c.ms;
+        EXPECT_EQ(beat_fraction, c.fraction) << c.ms;
+    }
+}
+
 TEST(BeatClock, SkipWrapsBelowZeroTicks) {
     // S pressed 3 s after SDL started: start_ticks wraps below zero, and the clock
     // still reads the true elapsed time plus 10 s per press.

@@ -144,6 +144,24 @@ TEST(Palette, ColoursRunThroughTheTextSixteenEntriesPerBeat) {
     EXPECT_EQ(colours(0, "\nAB"), (std::vector{palette_colour(1), palette_colour(2)}));
 }
 
+TEST(Palette, BetweenBeatsThePaletteStepIsTruncatedTowardZero) {
+    // At 18600 ms (beat 37.2) the text is 16 x 37.2 = 595.2 steps along: 595 whole
+    // steps. 300 ms before the start (beat -0.6) it is 9.6 steps behind: 9 whole.
+    struct Case {
+        std::int32_t ms;
+        std::int64_t shift;
+    };
+    const std::string text(60, 'A');
+    for (const Case c : {Case{18600, 595}, Case{-300, -9}}) {
+        const auto quads = draw(text, 1, 0, true, c.ms);
+        ASSERT_EQ(quads.size(), text.size());
+        for (std::size_t i = 0; i < quads.size(); ++i) {
+            const std::int64_t n = static_cast<std::int64_t>(i) + c.shift;
+            EXPECT_EQ(quads[i].v[0].color, palette_colour(wrap_index(n, palette_size))) << c.ms << " ms, char " << i;
+        }
+    }
+}
+
 TEST(Shockwave, RingPushesGlyphsOutsideItAwayFromTheCentre) {
     // Every even beat the ring restarts: nothing moves.
     for (std::int32_t ms : {0, 1000, 8000})

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -245,6 +246,42 @@ TEST_F(Frame, EntryEnvelopeSlidesBarBorderPanelAndFieldFromBeat8To16) {
             for (const auto& q : quads_with(name_of(scroller_font_texture))) EXPECT_GE(q.min_x(), 1024);
         }
     }
+}
+
+// --- Big cube --------------------------------------------------------------------
+
+TEST_F(Frame, BigCubeTurnsAQuarterPerBeatInsideThePanel) {
+    frame_at(18600);  // beat 37.2: 9.3 turns, 0.3 of a turn = 108 degrees
+    const GLuint cube = name_of(cube_texture_c);
+    const auto& calls = gl_recorder::state().calls;
+    // The big cube is the last one drawn: placed, turned, then its texture bound.
+    std::size_t bind = calls.size();
+    for (std::size_t k = 0; k < calls.size(); ++k)
+        if (calls[k].op == Op::BindTexture && calls[k].i[0] == cube) bind = k;
+    ASSERT_LT(bind, calls.size());
+    ASSERT_GE(bind, 3u);
+    EXPECT_EQ(calls[bind - 3].op, Op::PushMatrix);
+    EXPECT_EQ(gl_recorder::describe(calls[bind - 2]), "Translate 128 672 0");
+    const auto& rotate = calls[bind - 1];
+    ASSERT_EQ(rotate.op, Op::Rotate);
+    EXPECT_NEAR(rotate.f[0], 108.0f, 1e-3f);
+    EXPECT_EQ((std::array<float, 3>{rotate.f[1], rotate.f[2], rotate.f[3]}), (std::array<float, 3>{0.5f, 1, 0.5f}));
+
+    const auto quads = quads_with(cube);
+    ASSERT_GE(quads.size(), 6u);
+    float sum_x = 0, sum_y = 0;
+    for (std::size_t f = quads.size() - 6; f < quads.size(); ++f) {
+        for (const auto& v : quads[f].v) {
+            EXPECT_EQ(std::fabs(v.x), 48.0f);  // half-size 48 along every axis
+            EXPECT_EQ(std::fabs(v.y), 48.0f);
+            EXPECT_EQ(std::fabs(v.z), 48.0f);
+            sum_x += v.cx;
+            sum_y += v.cy;
+        }
+    }
+    // Centred at (128, 672) in the panel, which rests at x = 1024 - 257.
+    EXPECT_NEAR(sum_x / 24, 1024 - panel_width + 128, 1e-3f);
+    EXPECT_NEAR(sum_y / 24, 672, 1e-3f);
 }
 
 // --- Scroller ------------------------------------------------------------------

@@ -3,10 +3,12 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <string>
 
 #include "assets/asset_table.h"
 #include "gl_recorder.h"
+#include "render/particle_field.h"
 #include "runtime/beat_clock.h"
 #include "runtime/main_loop.h"
 
@@ -62,6 +64,37 @@ TEST_F(MainLoop, EscapeStillHandlesEventsQueuedBehindItThenStops) {
     EXPECT_EQ(out.find('|'), std::string::npos);
 }
 
+// The scroller's translation in the frame just recorded: the one before its scale.
+float recorded_scroller_x() {
+    const auto& calls = gl_recorder::state().calls;
+    for (std::size_t k = 1; k < calls.size(); ++k) {
+        if (calls[k].op == gl_recorder::Op::Scale && calls[k].f[0] == 0.75f &&
+            calls[k - 1].op == gl_recorder::Op::Translate)
+            return calls[k - 1].f[0];
+    }
+    ADD_FAILURE() << "no scroller in the frame";
+    return 0;
+}
+
+TEST_F(MainLoop, ATurnDrawsWithTheClockItJustReadThenPausesTenMilliseconds) {
+    // The clock still shows beat 0 from its start, while the tick counter already
+    // stands 18.6 s on: the frame must show the time the turn reads.
+    std::memset(&particle_field, 0, sizeof particle_field);  // keeps the frame quick
+    start_beat_clock(SDL_GetTicks() - 18600);
+    const Uint32 before = SDL_GetTicks();
+    EXPECT_FALSE(run_loop_turn());
+    const Uint32 after = SDL_GetTicks();
+
+    const Uint32 read = start_ticks + static_cast<Uint32>(elapsed_ms);  // what the turn read
+    EXPECT_GE(read, before);
+    EXPECT_LE(read, after);
+    EXPECT_GE(timing_beats, 37.2f);
+    EXPECT_EQ(frames_drawn(), 1);
+    EXPECT_EQ(recorded_scroller_x(), (timing_beats - 16.0f) * -128.0f);
+    // From reading the clock to the end of the turn: the frame and the pause.
+    EXPECT_GE(after - read, loop_pause_ms);
+}
+
 TEST_F(MainLoop, RightButtonQuitsOnPressOnly) {
     push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
     push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
@@ -69,6 +102,22 @@ TEST_F(MainLoop, RightButtonQuitsOnPressOnly) {
     EXPECT_FALSE(run_loop_turn());
     push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
     EXPECT_TRUE(run_loop_turn());
+}
+
+// The browser's turn: the same clock, frame and events, without the pause.
+TEST_F(MainLoop, UnpausedTurnReadsTheClockDrawsOneFrameAndHandlesTheQueue) {
+    start_beat_clock(SDL_GetTicks() - 18600);
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_ESCAPE);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(run_unpaused_turn());
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out.back(), '\n');  // the release queued behind Escape printed its time
+    EXPECT_EQ(frames_drawn(), 1);
+    EXPECT_GE(elapsed_ms, 18600);
+    EXPECT_FALSE(run_unpaused_turn());
+    EXPECT_EQ(frames_drawn(), 2);
 }
 
 TEST_F(MainLoop, WindowCloseQuits) {

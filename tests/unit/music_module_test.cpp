@@ -3,6 +3,7 @@
 // check's verdict on modules broken on purpose.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -192,4 +193,35 @@ TEST(ModuleCheck, ReadsBrokenFilesAsOneFaultWithoutCrashing) {
     const auto faults = faults_of(huge_pattern);
     ASSERT_EQ(1u, faults.size());
     EXPECT_FALSE(faults[0].empty());
+}
+
+TEST(ModuleCheck, ListsTheFirstFewCellsOfEachKindThenACount) {
+    // A jump in every cell must not print a line per cell.
+    xm::Module jumps = song::compose();
+    long cells = 0;
+    for (auto& pattern : jumps.patterns) {
+        for (auto& c : pattern.cells) c = xm::Cell{c.note, c.instrument, c.volume, xm::fx_position_jump, 0};
+        cells += static_cast<long>(pattern.cells.size());
+    }
+    std::vector<std::string> jump_lines;
+    for (const std::string& line : faults_of(xm::write_module(jumps))) {
+        if (line.find("position jump") != std::string::npos) jump_lines.push_back(line);
+    }
+    EXPECT_EQ((std::vector<std::string>{
+                  "pattern 0 row 0 channel 0: position jump B00",
+                  "pattern 0 row 0 channel 1: position jump B00",
+                  "pattern 0 row 0 channel 2: position jump B00",
+                  "pattern 0 row 0 channel 3: position jump B00",
+                  "pattern 0 row 0 channel 4: position jump B00",
+                  "position jump: " + std::to_string(cells - 5) + " more not listed",
+              }),
+              jump_lines);
+
+    // Each kind has its own few: a break and a delay among the jumps still show.
+    jumps.patterns[2].at(3, 1).effect = xm::fx_pattern_break;
+    jumps.patterns[4].at(0, 0) = xm::Cell{0, 0, 0, xm::fx_extended, 0xE1};
+    const auto faults = faults_of(xm::write_module(jumps));
+    EXPECT_NE(faults.end(), std::find(faults.begin(), faults.end(), "pattern 2 row 3 channel 1: pattern break D00"));
+    EXPECT_NE(faults.end(), std::find(faults.begin(), faults.end(), "pattern 4 row 0 channel 0: pattern delay EE1"));
+    EXPECT_LT(faults.size(), 20u);
 }

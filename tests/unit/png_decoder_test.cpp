@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/embedded_data.h"
@@ -206,17 +207,19 @@ TEST(PngDecoder, EveryColourTypeDecodesAsWithSdlImage) {
     }
 }
 
-// A memory stream that counts how often it is closed.
+// A memory stream that counts how often it is closed. Closing still goes through
+// the stream's own close, which frees everything the stream holds.
 int closed_streams = 0;
+int (*memory_close)(SDL_RWops*) = nullptr;
 
 int count_close(SDL_RWops* stream) {
     ++closed_streams;
-    SDL_FreeRW(stream);
-    return 0;
+    return memory_close(stream);
 }
 
 SDL_RWops* counted_stream(const Bytes& bytes, SDL_RWops** inner) {
     *inner = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    memory_close = (*inner)->close;
     (*inner)->close = count_close;
     return *inner;
 }
@@ -252,6 +255,26 @@ TEST(PngDecoder, ClosesTheStreamOnlyWhenAskedAndRewindsOnFailure) {
         EXPECT_EQ(1, closed_streams);
     }
     EXPECT_EQ(nullptr, decode_png_rw(nullptr, 1));
+}
+
+TEST(PngDecoder, RefusesAHeaderWiderOrTallerThanAnyTexture) {
+    // A valid file whose header asks for more than 8192 pixels on a side: refused
+    // before a surface is made, so a tiny file cannot claim gigabytes.
+    for (const auto& [width, height] : {std::pair{9000, 1}, std::pair{1, 9000}}) {
+        PngShape shape;
+        shape.width = width;
+        shape.height = height;
+        shape.colour_type = PNG_COLOR_TYPE_GRAY;
+        const Bytes png = make_png(shape);
+        ASSERT_FALSE(png.empty());
+        EXPECT_FALSE(decode_with_decoder(png)) << width << "x" << height;
+        EXPECT_STRNE("", SDL_GetError());
+    }
+    PngShape edge;
+    edge.width = 8192;
+    edge.height = 1;
+    edge.colour_type = PNG_COLOR_TYPE_GRAY;
+    EXPECT_TRUE(decode_with_decoder(make_png(edge)));
 }
 
 }  // namespace

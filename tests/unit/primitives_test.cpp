@@ -2,6 +2,7 @@
 // vertex and face order, and the texture binding rule.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -147,6 +148,45 @@ TEST(TexturedCube, SixFacesInOrderEachOnItsOwnPlaneWithTheWholeTexture) {
             const auto& a = quads[f].v[k];
             const auto& b = quads[f].v[(k + 1) % 4];
             EXPECT_EQ((a.x != b.x) + (a.y != b.y) + (a.z != b.z), 1);
+        }
+    }
+}
+
+TEST(TexturedCube, EveryCornerHasItsTextureCoordinateFromTheTable) {
+    // Per face, in drawing order: the normal, then four corners as texture
+    // coordinate (s, t) and position in units of the half-size.
+    struct Corner {
+        float s, t;
+        int x, y, z;
+    };
+    struct Face {
+        const char* name;
+        int nx, ny, nz;
+        Corner corners[4];
+    };
+    const Face table[6] = {
+        {"+X", 1, 0, 0, {{0, 1, 1, -1, 1}, {0, 0, 1, 1, 1}, {1, 0, 1, 1, -1}, {1, 1, 1, -1, -1}}},
+        {"-X", -1, 0, 0, {{1, 1, -1, -1, 1}, {1, 0, -1, 1, 1}, {0, 0, -1, 1, -1}, {0, 1, -1, -1, -1}}},
+        {"+Y", 0, 1, 0, {{0, 0, -1, 1, 1}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, -1}, {0, 1, -1, 1, -1}}},
+        {"-Y", 0, -1, 0, {{0, 0, -1, -1, 1}, {1, 0, 1, -1, 1}, {1, 1, 1, -1, -1}, {0, 1, -1, -1, -1}}},
+        {"+Z", 0, 0, 1, {{1, 1, 1, -1, 1}, {1, 0, 1, 1, 1}, {0, 0, -1, 1, 1}, {0, 1, -1, -1, 1}}},
+        {"-Z", 0, 0, -1, {{0, 1, 1, -1, -1}, {0, 0, 1, 1, -1}, {1, 0, -1, 1, -1}, {1, 1, -1, -1, -1}}},
+    };
+    const TextureRecord texture = registered_texture();
+    constexpr float half = 48;
+    draw_textured_cube(texture, half);
+    const auto& vertices = gl_recorder::state().vertices;
+    ASSERT_EQ(vertices.size(), 24u);
+    for (int f = 0; f < 6; ++f) {
+        for (int k = 0; k < 4; ++k) {
+            const Corner& want = table[f].corners[k];
+            const auto& got = vertices[static_cast<std::size_t>(f * 4 + k)];
+            SCOPED_TRACE(testing::Message() << "face " << table[f].name << " corner " << k + 1);
+            EXPECT_EQ((std::array<float, 2>{got.s, got.t}), (std::array<float, 2>{want.s, want.t}));
+            EXPECT_EQ((std::array<float, 3>{got.x, got.y, got.z}),
+                      (std::array<float, 3>{want.x * half, want.y * half, want.z * half}));
+            EXPECT_EQ((std::array<float, 3>{got.nx, got.ny, got.nz}),
+                      (std::array<float, 3>{float(table[f].nx), float(table[f].ny), float(table[f].nz)}));
         }
     }
 }

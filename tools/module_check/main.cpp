@@ -2,10 +2,10 @@
 // from what the show relies on, then the beat at which each order starts.
 // Exit status 1 when there is a fault (warnings alone give 0).
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
 
+#include "input_file.h"
 #include "module_check.h"
 
 int main(int argc, char** argv) {
@@ -13,12 +13,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: module-check FILE.xm\n");
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "%s: fault: cannot open the file\n", argv[1]);
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!read_input_file(argv[1], bytes, error)) {
+        std::fprintf(stderr, "%s: fault: %s\n", argv[1], error.c_str());
         return 1;
     }
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const xm_check::CheckReport report = xm_check::check_module(bytes.data(), bytes.size());
 
     for (const auto& f : report.findings) {

@@ -1,7 +1,9 @@
 // The checks behind the module-check command.
 #include "module_check.h"
 
+#include <map>
 #include <set>
+#include <utility>
 
 #include "xm_reader.h"
 
@@ -21,6 +23,7 @@ constexpr int expected_flags = 1;
 constexpr int expected_speed = 3;
 constexpr int expected_looping_samples = 2;
 constexpr std::uint8_t name_marker = 0x1A;
+constexpr int max_listed_per_kind = 5;
 
 constexpr std::uint8_t fx_position_jump = 0x0B;
 constexpr std::uint8_t fx_pattern_break = 0x0D;
@@ -30,8 +33,37 @@ constexpr std::uint8_t first_tempo_value = 0x20;
 
 struct Reporter {
     CheckReport& report;
+    // Findings of a kind that can repeat per cell, order or sample: the first few
+    // are listed, the rest counted, so a hostile module cannot flood the output.
+    std::map<std::string, int> listed_of_kind{};
+    std::map<std::string, long> unlisted_of_kind{};
+    std::vector<std::pair<std::string, bool>> kinds_in_order{};
+
     void fault(const std::string& text) { report.findings.push_back({true, text}); }
     void warning(const std::string& text) { report.findings.push_back({false, text}); }
+
+    // Lists `text()` unless max_listed_per_kind findings of `kind` are listed already.
+    template <typename Text>
+    void repeated(bool is_fault, const std::string& kind, const Text& text) {
+        int& listed = listed_of_kind[kind];
+        if (listed == 0) kinds_in_order.emplace_back(kind, is_fault);
+        if (listed < max_listed_per_kind) {
+            ++listed;
+            report.findings.push_back({is_fault, text()});
+        } else {
+            ++unlisted_of_kind[kind];
+        }
+    }
+    // One line per kind that had more than it listed, then a fresh start.
+    void count_unlisted() {
+        for (const auto& [kind, is_fault] : kinds_in_order) {
+            const long unlisted = unlisted_of_kind[kind];
+            if (unlisted > 0) report.findings.push_back({is_fault, kind + ": " + std::to_string(unlisted) + " more not listed"});
+        }
+        listed_of_kind.clear();
+        unlisted_of_kind.clear();
+        kinds_in_order.clear();
+    }
 };
 
 std::string hex(unsigned v, int digits) {
@@ -58,11 +90,14 @@ void check_header(const ModuleData& m, Reporter& r) {
     if (m.flags != expected_flags) r.warning("flags " + std::to_string(m.flags) + ", expected 1 (linear frequency table)");
     else if (m.default_speed != expected_speed) r.warning("default speed " + std::to_string(m.default_speed) + ", expected 3");
     for (int pos = 0; pos < m.song_length; ++pos) {
-        if (m.orders[static_cast<std::size_t>(pos)] >= m.pattern_count) {
-            r.fault("order " + std::to_string(pos) + " refers to pattern " + std::to_string(m.orders[static_cast<std::size_t>(pos)]) +
-                    ", which does not exist");
+        const int pattern = m.orders[static_cast<std::size_t>(pos)];
+        if (pattern >= m.pattern_count) {
+            r.repeated(true, "order of a missing pattern", [&] {
+                return "order " + std::to_string(pos) + " refers to pattern " + std::to_string(pattern) + ", which does not exist";
+            });
         }
     }
+    r.count_unlisted();
 }
 
 void check_samples(const ModuleData& m, Reporter& r) {
@@ -70,15 +105,19 @@ void check_samples(const ModuleData& m, Reporter& r) {
     for (std::size_t i = 0; i < m.instruments.size(); ++i) {
         const std::string name = "instrument " + std::to_string(i + 1);
         const auto& samples = m.instruments[i].samples;
-        if (samples.size() != 1) r.warning(name + " has " + std::to_string(samples.size()) + " samples, expected 1");
+        if (samples.size() != 1) {
+            r.repeated(false, "instrument without exactly 1 sample",
+                       [&] { return name + " has " + std::to_string(samples.size()) + " samples, expected 1"; });
+        }
         for (const SampleData& s : samples) {
-            if (!s.sixteen_bit()) r.warning(name + " has an 8-bit sample, expected 16-bit");
+            if (!s.sixteen_bit()) r.repeated(false, "8-bit sample", [&] { return name + " has an 8-bit sample, expected 16-bit"; });
             if (s.loop_kind() != 0) ++looping;
             if (s.loop_kind() && s.loop_start_bytes + static_cast<std::uint64_t>(s.loop_length_bytes) > s.length_bytes) {
-                r.warning(name + ": the loop runs past the end of the sample");
+                r.repeated(false, "loop past the end of its sample", [&] { return name + ": the loop runs past the end of the sample"; });
             }
         }
     }
+    r.count_unlisted();
     if (looping != expected_looping_samples) r.warning(std::to_string(looping) + " looping samples, expected 2");
 }
 
@@ -90,18 +129,24 @@ void check_effects(const ModuleData& m, Reporter& r) {
         for (int row = 0; row < p.rows; ++row) {
             for (int ch = 0; ch < m.channels; ++ch) {
                 const Cell& c = p.cells[static_cast<std::size_t>(row * m.channels + ch)];
-                const std::string at = "pattern " + std::to_string(index) + " row " + std::to_string(row) + " channel " +
-                                       std::to_string(ch) + ": ";
-                if (c.effect == fx_position_jump) r.fault(at + "position jump B" + hex(c.param, 2));
-                if (c.effect == fx_pattern_break) r.fault(at + "pattern break D" + hex(c.param, 2));
-                if (c.effect == fx_extended && c.param >> 4 == 0xE) r.fault(at + "pattern delay E" + hex(c.param, 2));
-                if (c.effect == fx_speed_tempo && c.param == 0) r.fault(at + "F00, which some players take as the end");
+                const auto cell_fault = [&](const char* kind, const std::string& what) {
+                    r.repeated(true, kind, [&] {
+                        return "pattern " + std::to_string(index) + " row " + std::to_string(row) + " channel " +
+                               std::to_string(ch) + ": " + what;
+                    });
+                };
+                if (c.effect == fx_position_jump) cell_fault("position jump", "position jump B" + hex(c.param, 2));
+                if (c.effect == fx_pattern_break) cell_fault("pattern break", "pattern break D" + hex(c.param, 2));
+                if (c.effect == fx_extended && c.param >> 4 == 0xE) cell_fault("pattern delay", "pattern delay E" + hex(c.param, 2));
+                if (c.effect == fx_speed_tempo && c.param == 0) cell_fault("F00", "F00, which some players take as the end");
                 if (c.effect == fx_speed_tempo && c.param >= first_tempo_value && c.param != show_tempo) {
-                    r.fault(at + "tempo change to " + std::to_string(c.param) + ", the show's beat clock needs 120");
+                    cell_fault("tempo change",
+                               "tempo change to " + std::to_string(c.param) + ", the show's beat clock needs 120");
                 }
             }
         }
     }
+    r.count_unlisted();
 }
 
 // The speed set by a row (0 when it sets none); the last speed effect wins.
@@ -129,12 +174,15 @@ void check_timing(const ModuleData& m, Reporter& r) {
             order.ticks += speed;
         }
         if (order.ticks % ticks_per_beat != 0) {
-            r.fault("order " + std::to_string(pos) + " (pattern " + std::to_string(index) + ") lasts " +
-                    std::to_string(order.ticks) + " ticks, not a whole number of beats (24 ticks each)");
+            r.repeated(true, "order of a broken beat", [&] {
+                return "order " + std::to_string(pos) + " (pattern " + std::to_string(index) + ") lasts " +
+                       std::to_string(order.ticks) + " ticks, not a whole number of beats (24 ticks each)";
+            });
         }
         ticks += order.ticks;
         r.report.orders.push_back(order);
     }
+    r.count_unlisted();
     r.report.pass_ticks = ticks;
 
     if (m.song_length <= skip_order) {
@@ -173,6 +221,7 @@ CheckReport check_module(const std::uint8_t* bytes, std::size_t size) {
     check_samples(m, r);
     check_effects(m, r);
     check_timing(m, r);
+    r.count_unlisted();
     return report;
 }
 

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Fetches and unpacks (Debian patches applied) the source packages of the libraries
-# the Windows build links statically. Uses a private source list and package index
-# under DEST, so the machine's own apt configuration is never touched.
-#   fetch_sources.sh DEST
+# the Windows build links statically, or the named ones (the web build takes a
+# subset). Uses a private source list and package index under DEST, so the
+# machine's own apt configuration is never touched.
+#   fetch_sources.sh DEST [PACKAGE...]
 set -euo pipefail
 
-dest=$1
+dest=$(mkdir -p "$1" && cd "$1" && pwd)  # apt reads relative list paths from its own folder
+shift
 mirror=${INVITATION_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 suite=${INVITATION_DEBIAN_SUITE:-bookworm}
-packages=(libsdl1.2 sdl-mixer1.2 libmikmod libpng1.6 zlib)
+packages=("$@")
+[[ ${#packages[@]} -gt 0 ]] || packages=(libsdl1.2 sdl-mixer1.2 libmikmod libpng1.6 zlib)
 
 apt_dir=$dest/apt
 mkdir -p "$apt_dir/lists/partial" "$dest/src"

@@ -10,6 +10,13 @@ namespace {
 
 constexpr int png_signature_bytes = 8;
 constexpr int no_colour_key = -1;
+// Wider or taller images are refused before any pixel memory is taken: no texture
+// the show uploads comes near, and it keeps row offsets far inside 32 bits.
+constexpr png_uint_32 max_image_side = 8192;
+// The most libpng may take in one allocation, and for one ancillary chunk as read
+// or decompressed. Rows, palettes and zlib's state stay far below it; a chunk
+// length claiming gigabytes is refused instead of asked for.
+constexpr png_alloc_size_t max_libpng_allocation = 8 << 20;
 
 void read_from_stream(png_structp png, png_bytep area, png_size_t size) {
     auto* stream = static_cast<SDL_RWops*>(png_get_io_ptr(png));
@@ -19,6 +26,13 @@ void read_from_stream(png_structp png, png_bytep area, png_size_t size) {
 // libpng's failures end the decoding quietly; the caller reports one message.
 void stop_decoding(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void ignore_warning(png_structp, png_const_charp) {}
+
+// libpng reads an oversized chunk length only as a warning and then asks for the
+// memory; refused here, libpng skips the chunk or fails the image.
+png_voidp bounded_malloc(png_structp, png_alloc_size_t size) {
+    return size <= max_libpng_allocation ? std::malloc(size) : nullptr;
+}
+void bounded_free(png_structp, png_voidp area) { std::free(area); }
 
 // The palette entry that is the only transparent one while every other entry is
 // opaque, or no_colour_key when the transparency needs a real alpha channel.
@@ -78,6 +92,8 @@ void copy_palette(png_structp png, png_infop info, int colour_type, SDL_Palette*
 const char* decode(png_structp png, png_infop info, SDL_Surface** result, png_bytepp* rows_out) {
     if (setjmp(png_jmpbuf(png))) return "Error reading the PNG file.";
 
+    png_set_user_limits(png, max_image_side, max_image_side);
+    png_set_chunk_malloc_max(png, max_libpng_allocation);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int bit_depth = 0, colour_type = 0, interlace = 0;
@@ -154,7 +170,8 @@ SDL_Surface* decode_png_rw(SDL_RWops* stream, int close_stream) {
     png_infop info = nullptr;
     if (!is_png) {
         error = "Unsupported image format";
-    } else if (!(png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, stop_decoding, ignore_warning))) {
+    } else if (!(png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, stop_decoding, ignore_warning, nullptr,
+                                                  bounded_malloc, bounded_free))) {
         error = "Couldn't allocate memory for PNG file or incompatible PNG dll";
     } else if (!(info = png_create_info_struct(png))) {
         error = "Couldn't create image information for PNG file";

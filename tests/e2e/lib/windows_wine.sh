@@ -1,5 +1,15 @@
 # Shared steps of the Windows end-to-end tests (sourced, not run by ctest): where the
-# Windows executable is, and a fresh Wine prefix to run it in.
+# Windows executable is, whether this host can run it under Wine, and a fresh Wine
+# prefix to run it in. A test that cannot run here prints one line "SKIPPED: reason"
+# and exits with skip_status, which ctest reports as skipped.
+
+skip_status=77
+
+# Ends the test as skipped, with the reason in one line.
+skip_test() {
+  echo "SKIPPED: $*"
+  exit "$skip_status"
+}
 
 # Sets win32_dir and win32_exe from the build folder's windows_build.env. When no
 # executable was built and none is required, reports the skip and ends the test.
@@ -13,8 +23,25 @@ find_windows_exe() {
       echo "no Windows executable at $win32_exe (make windows builds it)"
       exit 1
     fi
-    echo "skipped: no Windows executable at $win32_exe (make windows builds it)"
-    exit 0
+    skip_test "no Windows executable at $win32_exe (make windows builds it)"
+  fi
+}
+
+# 32-bit Wine's own loader, an i386 program; INVITATION_WINE_LOADER names another
+# program in its place (tests/e2e/windows_no_i386.sh points it at one the kernel
+# refuses).
+wine_loader=${INVITATION_WINE_LOADER:-/usr/lib/wine/wine}
+
+# Runs one 32-bit program, the Wine loader itself, to learn whether this host can
+# run i386 code at all: a kernel built without IA-32 emulation, or booted with it
+# off, refuses it with "Exec format error". The packages install there all the
+# same, so only running one tells. Where it cannot run, the test is skipped.
+require_32bit_wine() {
+  local said
+  [ -e "$wine_loader" ] || skip_test "32-bit Wine is not installed: no $wine_loader (make wine-deps installs wine32:i386)"
+  if ! said=$("$wine_loader" --version 2>&1 </dev/null); then
+    said=$(tr -s '\n' ' ' <<<"$said" | sed -E 's/^[^:]*: line [0-9]+: //')
+    skip_test "this host cannot run 32-bit (i386) programs: $wine_loader --version failed: ${said% }"
   fi
 }
 

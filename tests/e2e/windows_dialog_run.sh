@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The Windows executable's launch dialog preselects the show's 1024 x 768 among
+# the display's modes, seen in the size the show then opens. Wine runs it in a
+# virtual desktop of 1280 x 1024, which offers the usual modes up to that size
+# (Xvfb itself offers one) and takes the show's full-screen mode as its own size:
+#   Enter                  -> 1024 x 768, the preselected item
+#   Tab Tab (to the list), Down, Enter -> 1152 x 864, the item after it in
+#                             Wine's list (without a preselection Down would
+#                             pick the first item, 320 x 200)
+set -u
+build=$1
+src=$2
+. "$src/tests/e2e/lib/windows_wine.sh"
+. "$src/tests/e2e/lib/x11.sh"
+find_windows_exe "$build"
+require_32bit_wine
+if [ -z "${INSIDE_XVFB:-}" ]; then
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+prepare_wine_run dialog_run || exit 1
+desktop_title='invitation - Wine desktop'
+
+# $1: keys pressed in the dialog before Enter; $2: expected size of the show.
+run_in_desktop() {
+  local keys=$1 expected=$2 pid size desktop_size status
+  wine explorer /desktop=invitation,1280x1024 invitation.exe >"$work/wine.log" 2>&1 &
+  pid=$!
+  dialog=$(wait_for_titled_window "$pid") || { echo "no dialog appeared"; cat "$work/wine.log"; return 1; }
+  sleep 1
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  [ -z "$keys" ] || xdotool key --delay 200 $keys
+  xdotool key Return
+  show=$(wait_for_titled_window "$pid" "$dialog") || { echo "no show window after Enter ($keys)"; return 1; }
+  sleep 2
+  size=$(xwininfo -id "$show" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  desktop_size=$(xwininfo -name "$desktop_title" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  xdotool windowfocus --sync "$show" 2>/dev/null || true
+  xdotool keydown Escape
+  wait_for_exit "$pid" 15; status=$?
+  xdotool keyup Escape
+  wineserver -w
+  echo "keys '${keys:-none}': show $size, desktop $desktop_size, status $status"
+  [ "$size" = "$expected" ] && [ "$desktop_size" = "$expected" ] || { echo "expected $expected"; return 1; }
+  [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; return 1; }
+}
+
+run_in_desktop "" 1024x768 || exit 1
+run_in_desktop "Tab Tab Down" 1152x864 || exit 1
+echo "ok: Enter opened the preselected 1024 x 768; Down from it opened 1152 x 864"

@@ -1,0 +1,136 @@
+// The frozen-time view against the capture program: invitation.html?at-ms=MS&
+// seed=2008&warmup-frames=200 in a 1024 x 768 window must show the frame that
+// `invitation-capture --at-ms MS --seed 2008 --warmup-frames 200` writes, at beats
+// 0, 12, 37.2, 100, 220 and 400, with the canvas filling the page pixel for pixel.
+// The two pictures come from different rasterizers (SwiftShader in the browser,
+// llvmpipe for the capture), which may disagree by a rounding step anywhere and on
+// the coverage of pixels along polygon edges; so each channel may differ by a
+// small tolerance, and a small share of pixels (the edges) by more. Reported per
+// frame: the largest difference, the pixels beyond the tolerance, and the largest
+// difference once a one-pixel shift is allowed. Bad parameters show one line and
+// draw nothing.
+import { execFile } from 'node:child_process';
+import { join } from 'node:path';
+import { promisify } from 'node:util';
+import {
+  captureProgram, fail, launchChromium, openPage, pageUrl, readRgba, run, viewport, waitForState, workDir,
+} from './lib/browser.mjs';
+
+const beats = [0, 12, 37.2, 100, 220, 400];
+const msPerBeat = 500;
+const seed = 2008;
+const warmupFrames = 200;
+const channelTolerance = 4;
+const maxEdgeShare = 0.002;
+const untouchedCanvasWidth = 300;
+
+const badQueries = [
+  ['at-ms=-5', 'at-ms must not be negative, got -5'],
+  ['at-ms=100&zoom=2', "unknown parameter 'zoom' (the view takes at-ms, seed and warmup-frames)"],
+  ['seed=4', 'the frozen view needs at-ms'],
+  // The address arrives as the browser sends it, percent-encoded; shown as text.
+  ['at-ms=1&seed=<b>x</b>', "seed needs a whole number, got '%3Cb%3Ex%3C/b%3E'"],
+];
+
+// Runs while the browser draws the same frame.
+function captureFrame(ms, path) {
+  if (!captureProgram) fail('INVITATION_CAPTURE does not name the capture program');
+  return promisify(execFile)(captureProgram, ['--at-ms', String(ms), '--seed', String(seed),
+    '--warmup-frames', String(warmupFrames), '--out', path]);
+}
+
+// Largest RGB difference of pixel i of `a` against pixel j of `b`.
+function difference(a, b, i, j) {
+  return Math.max(Math.abs(a[i] - b[j]), Math.abs(a[i + 1] - b[j + 1]), Math.abs(a[i + 2] - b[j + 2]));
+}
+
+function compare(web, capture) {
+  const { width, height } = viewport;
+  let largest = 0;
+  let largestShifted = 0;
+  let beyond = 0;
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const i = (y * width + x) * 4;
+      const d = difference(web, capture, i, i);
+      largest = Math.max(largest, d);
+      if (d <= channelTolerance) continue;
+      beyond += 1;
+      let nearest = d;
+      for (let dy = -1; dy <= 1; ++dy) {
+        for (let dx = -1; dx <= 1; ++dx) {
+          const xx = x + dx;
+          const yy = y + dy;
+          if (xx >= 0 && yy >= 0 && xx < width && yy < height)
+            nearest = Math.min(nearest, difference(web, capture, i, (yy * width + xx) * 4));
+        }
+      }
+      largestShifted = Math.max(largestShifted, nearest);
+    }
+  }
+  return { largest, beyond, largestShifted };
+}
+
+async function checkFillsThePage(page) {
+  const layout = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const box = canvas.getBoundingClientRect();
+    return {
+      box: [box.left, box.top, box.width, box.height],
+      buffer: [canvas.width, canvas.height],
+      scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+    };
+  });
+  const { width, height } = viewport;
+  if (JSON.stringify(layout.box) !== JSON.stringify([0, 0, width, height]) ||
+      JSON.stringify(layout.buffer) !== JSON.stringify([width, height]) ||
+      layout.scroll[0] > width || layout.scroll[1] > height)
+    fail(`the canvas does not fill the page pixel for pixel: ${JSON.stringify(layout)}`);
+}
+
+async function checkFrame(page, beat, dir) {
+  const ms = Math.round(beat * msPerBeat);
+  const name = `beat_${String(beat).replace('.', '_')}`;
+  const capturePath = join(dir, `${name}_capture.png`);
+  const webPath = join(dir, `${name}_web.png`);
+  const capturing = captureFrame(ms, capturePath);
+  await page.goto(pageUrl('invitation.html', `?at-ms=${ms}&seed=${seed}&warmup-frames=${warmupFrames}`));
+  const state = await waitForState(page, ['frame', 'failed']);
+  if (state !== 'frame') fail(`beat ${beat}: ${await page.textContent('#message')}`);
+  await checkFillsThePage(page);
+  await page.screenshot({ path: webPath });
+  await capturing;
+  const result = compare(readRgba(webPath), readRgba(capturePath));
+  const share = result.beyond / (viewport.width * viewport.height);
+  console.log(`beat ${beat} (at-ms ${ms}): largest difference ${result.largest}, ` +
+    `${result.beyond} pixels beyond ${channelTolerance} (${(share * 100).toFixed(3)} %), ` +
+    `largest with a one-pixel shift ${result.largestShifted}`);
+  if (share > maxEdgeShare) fail(`beat ${beat}: ${result.beyond} pixels differ by more than ${channelTolerance} ` +
+    `(${webPath} against ${capturePath})`);
+  return result.largest;
+}
+
+async function checkBadQuery(page, query, expected) {
+  await page.goto(pageUrl('invitation.html', `?${query}`));
+  const state = await waitForState(page, ['frame', 'failed']);
+  const seen = await page.evaluate(() => ({
+    message: document.getElementById('message').textContent,
+    lines: document.getElementById('message').childNodes.length,
+    canvasHidden: document.getElementById('canvas').hidden,
+    canvasWidth: document.getElementById('canvas').width,
+  }));
+  if (state !== 'failed' || seen.message !== expected || seen.lines !== 1)
+    fail(`?${query}: state ${state}, the page says ${JSON.stringify(seen.message)}, expected ${JSON.stringify(expected)}`);
+  if (!seen.canvasHidden || seen.canvasWidth !== untouchedCanvasWidth) fail(`?${query}: something was drawn`);
+}
+
+run(async () => {
+  const dir = workDir('frames');
+  const browser = await launchChromium();
+  const { page, record } = await openPage(browser);
+  let largest = 0;
+  for (const beat of beats) largest = Math.max(largest, await checkFrame(page, beat, dir));
+  console.log(`largest difference over all frames: ${largest}`);
+  for (const [query, expected] of badQueries) await checkBadQuery(page, query, expected);
+  if (record.errors.length) fail(`the page logged errors: ${JSON.stringify(record.errors)}`);
+});

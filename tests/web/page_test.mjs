@@ -1,0 +1,233 @@
+// The page as a viewer meets it, opened from file://: the launch panel; Cancel
+// and Escape, which start nothing; Run with Enter, which starts the show in full
+// screen with its sound and draws it; T and key releases, which write the
+// authoring lines; S, which moves the clock 20 beats on; Escape and the right
+// button, which end the show, its sound and full screen; the canvas following the
+// window's size; and a browser without WebGL, where Run says so and starts
+// nothing. No page may log an error.
+import { fail, launchChromium, openPage, pageUrl, run, waitForState, workDir } from './lib/browser.mjs';
+import { execFileSync } from 'node:child_process';
+import { join } from 'node:path';
+
+const caption = 'Norvale 2008 Invitation';
+const authoringLine = /^\|\| timing_beats > (\d+\.\d{6}) && timing_beats <= (\d+\.\d{6})$/;
+const releaseLine = /^(\d+\.\d{6})$/;
+const beatsPerSecond = 2;
+const skipBeats = 20;
+const heldMs = 400;
+// A second into the show the particle field and its cubes are up.
+const firstLookMs = 1000;
+const minLitPixels = 300;
+const minColours = 16;
+const untouchedCanvasWidth = 300;  // a canvas element's width before any video mode
+
+// Counts the audio contexts the show opens, keeping the last one.
+function watchAudioContexts() {
+  window.audioContextsOpened = 0;
+  const Original = window.AudioContext;
+  window.AudioContext = class extends Original {
+    constructor(...args) {
+      super(...args);
+      window.audioContextsOpened += 1;
+      window.lastAudioContext = this;
+    }
+  };
+}
+
+async function freshPage(browser, pages) {
+  const opened = await openPage(browser);
+  await opened.page.addInitScript(watchAudioContexts);
+  pages.push(opened);
+  await opened.page.goto(pageUrl('invitation.html'));
+  await waitForState(opened.page, 'ready');
+  return opened;
+}
+
+async function expectNothingStarted(page, how) {
+  const seen = await page.evaluate(() => ({
+    message: document.getElementById('message').textContent,
+    canvasHidden: document.getElementById('canvas').hidden,
+    canvasWidth: document.getElementById('canvas').width,
+    panelHidden: document.getElementById('panel').hidden,
+    contexts: window.audioContextsOpened,
+  }));
+  if (seen.message !== 'The show was cancelled.') fail(`${how}: the page says '${seen.message}'`);
+  if (!seen.panelHidden || !seen.canvasHidden) fail(`${how}: the panel or the canvas is still shown`);
+  if (seen.canvasWidth !== untouchedCanvasWidth) fail(`${how}: a video mode was set`);
+  if (seen.contexts !== 0) fail(`${how}: an audio context was opened`);
+}
+
+async function checkPanel(page) {
+  const panel = await page.evaluate(() => ({
+    title: document.title,
+    caption: document.getElementById('caption').textContent,
+    checked: document.getElementById('fullscreen').checked,
+    buttons: [...document.querySelectorAll('#panel button')].map((b) => [b.textContent, b.disabled]),
+  }));
+  if (panel.title !== caption || panel.caption !== caption) fail(`panel caption ${JSON.stringify(panel)}`);
+  if (!panel.checked) fail('the Fullscreen box is not checked');
+  if (JSON.stringify(panel.buttons) !== JSON.stringify([['Run', false], ['Cancel', false]]))
+    fail(`panel buttons ${JSON.stringify(panel.buttons)}`);
+}
+
+function checkNotBlank(path) {
+  const stats = execFileSync('convert', [path, '-colorspace', 'Gray', '-threshold', '4%', '-format', '%[fx:mean*w*h]', 'info:'])
+    .toString();
+  const colours = Number(execFileSync('convert', [path, '-format', '%k', 'info:']).toString());
+  const lit = Number(stats);
+  if (lit < minLitPixels || colours < minColours)
+    fail(`the canvas looks blank a second into the show: ${lit} lit pixels, ${colours} colours (${path})`);
+  console.log(`a second into the show: ${lit} lit pixels, ${colours} colours`);
+}
+
+// Lines the page printed from `from` on.
+function newLines(record, from) {
+  return record.lines.slice(from);
+}
+
+async function pressAndRelease(page, key, holdMs = 60) {
+  await page.keyboard.down(key);
+  await page.waitForTimeout(holdMs);
+  await page.keyboard.up(key);
+}
+
+async function waitForLines(record, from, count) {
+  for (let i = 0; i < 100 && record.lines.length < from + count; ++i) await new Promise((r) => setTimeout(r, 50));
+  return newLines(record, from);
+}
+
+async function runWithEnter(browser, pages, dir) {
+  const { page, record } = await freshPage(browser, pages);
+  await page.keyboard.press('Enter');
+  await waitForState(page, 'running');
+  await page.waitForTimeout(firstLookMs);
+  const started = await page.evaluate(() => ({
+    fullscreen: document.fullscreenElement === document.documentElement,
+    contexts: window.audioContextsOpened,
+    audio: window.lastAudioContext ? window.lastAudioContext.state : 'none',
+  }));
+  if (!started.fullscreen) fail('Run with the box checked did not enter full screen');
+  if (started.contexts !== 1 || started.audio !== 'running') fail(`sound did not start: ${JSON.stringify(started)}`);
+  const shot = join(dir, 'running.png');
+  await page.screenshot({ path: shot });
+  checkNotBlank(shot);
+  if (record.lines.length !== 0) fail(`the Enter that ran the show printed ${JSON.stringify(record.lines)}`);
+
+  // T held for a while: one line, the interval it was held.
+  let from = record.lines.length;
+  await pressAndRelease(page, 't', heldMs);
+  let lines = await waitForLines(record, from, 1);
+  const held = lines.length === 1 && authoringLine.exec(lines[0]);
+  if (!held) fail(`T printed ${JSON.stringify(lines)}`);
+  const heldBeats = Number(held[2]) - Number(held[1]);
+  if (!(heldBeats > 0.5 * heldMs / 1000 * beatsPerSecond && heldBeats < 3 * heldMs / 1000 * beatsPerSecond))
+    fail(`T was held ${heldMs} ms but the line spans ${heldBeats} beats`);
+
+  // A release before and after S: the clock gained 20 beats besides the time between.
+  from = record.lines.length;
+  const before = Date.now();
+  await pressAndRelease(page, 'x');
+  await page.waitForTimeout(300);
+  await pressAndRelease(page, 's');
+  const between = (Date.now() - before) / 1000 * beatsPerSecond;
+  lines = await waitForLines(record, from, 2);
+  if (lines.length !== 2 || !releaseLine.test(lines[0]) || !releaseLine.test(lines[1]))
+    fail(`releases printed ${JSON.stringify(lines)}`);
+  const gained = Number(lines[1]) - Number(lines[0]) - between;
+  if (Math.abs(gained - skipBeats) > 1) fail(`S moved the clock ${gained.toFixed(2)} beats, not ${skipBeats}`);
+  console.log(`S moved the clock ${gained.toFixed(2)} beats on`);
+
+  // Escape held until the show has ended.
+  await page.keyboard.down('Escape');
+  await waitForState(page, 'ended', 10000);
+  await page.keyboard.up('Escape');
+  await expectEnded(page, 'Escape');
+}
+
+async function expectEnded(page, how) {
+  await page.waitForTimeout(200);
+  const ended = await page.evaluate(() => ({
+    message: document.getElementById('message').textContent,
+    fullscreen: !!document.fullscreenElement,
+    audio: window.lastAudioContext ? window.lastAudioContext.state : 'none',
+    canvasHidden: document.getElementById('canvas').hidden,
+  }));
+  if (ended.message !== 'The show has ended.') fail(`${how}: the page says '${ended.message}'`);
+  if (ended.fullscreen) fail(`${how}: the page is still in full screen`);
+  if (ended.audio !== 'suspended') fail(`${how}: the sound is still ${ended.audio}`);
+  if (!ended.canvasHidden) fail(`${how}: the canvas is still shown`);
+}
+
+async function endWithRightButton(browser, pages, dir) {
+  const { page } = await freshPage(browser, pages);
+  await page.uncheck('#fullscreen');
+  await page.click('#run');
+  await waitForState(page, 'running');
+  await page.waitForTimeout(500);
+  if (await page.evaluate(() => !!document.fullscreenElement)) fail('Run without the box entered full screen');
+  // Past the entry (beat 16): the panel stands at the right edge.
+  await pressAndRelease(page, 's');
+  await followWindow(page, dir);
+  await page.mouse.click(500, 300, { button: 'left' });
+  await page.waitForTimeout(300);
+  if ((await page.evaluate(() => document.body.dataset.state)) !== 'running') fail('the left button ended the show');
+  await page.mouse.click(500, 300, { button: 'right' });
+  await waitForState(page, 'ended', 10000);
+  await expectEnded(page, 'the right button');
+}
+
+// A window of another shape: the drawing buffer follows it and the canvas
+// stretches over all of it.
+async function followWindow(page, dir) {
+  await page.setViewportSize({ width: 1280, height: 720 });
+  await page.waitForTimeout(500);
+  const buffer = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  if (buffer[0] !== 1280 || buffer[1] !== 720) fail(`after a resize the drawing buffer is ${buffer.join(' x ')}`);
+  const shot = join(dir, 'resized.png');
+  await page.screenshot({ path: shot });
+  // The panel's right edge reaches the window's right edge: the canvas is stretched.
+  const edge = execFileSync('convert', [shot, '-crop', '8x720+1272+0', '-scale', '1x1!', '-format',
+    '%[fx:int(255*b)]', 'info:']).toString();
+  if (Number(edge) < 40) fail(`after a resize the right edge is not the panel's (blue ${edge})`);
+  await page.setViewportSize({ width: 1024, height: 768 });
+}
+
+async function withoutWebGL(pages) {
+  const browser = await launchChromium(['--disable-3d-apis']);
+  const opened = await openPage(browser);
+  await opened.page.addInitScript(watchAudioContexts);
+  pages.push(opened);
+  await opened.page.goto(pageUrl('invitation.html'));
+  await waitForState(opened.page, 'ready');
+  await opened.page.keyboard.press('Enter');
+  await waitForState(opened.page, 'failed');
+  const seen = await opened.page.evaluate(() => [document.getElementById('message').textContent, window.audioContextsOpened]);
+  if (seen[0] !== 'This browser offers no WebGL, which the show draws with.' || seen[1] !== 0)
+    fail(`without WebGL: ${JSON.stringify(seen)}`);
+}
+
+run(async () => {
+  const dir = workDir('page');
+  const browser = await launchChromium();
+  const pages = [];
+  let errors = [];
+  try {
+    const first = await freshPage(browser, pages);
+    await checkPanel(first.page);
+    await first.page.keyboard.press('Escape');
+    await waitForState(first.page, 'cancelled');
+    await expectNothingStarted(first.page, 'Escape on the panel');
+
+    const second = await freshPage(browser, pages);
+    await second.page.click('#cancel');
+    await waitForState(second.page, 'cancelled');
+    await expectNothingStarted(second.page, 'Cancel');
+
+    await runWithEnter(browser, pages, dir);
+    await endWithRightButton(browser, pages, dir);
+    await withoutWebGL(pages);
+  } finally {
+    errors = pages.flatMap((p) => p.record.errors);
+  }
+  if (errors.length) fail(`the page logged errors: ${JSON.stringify(errors)}`);
+});

@@ -41,3 +41,12 @@ if(INVITATION_TESTS)
   set_tests_properties(${capture_unit_test_list} PROPERTIES LABELS "capture;sanitized")
 endif()
 
+# Frames per second of MP4 and PNG output over a fixed span, the MP4's quality
+# and the settings sweeps behind the choices; run by hand: build/bench/capture_bench
+if(INVITATION_TESTS)
+  add_executable(capture_bench ${CMAKE_SOURCE_DIR}/bench/capture/capture_bench.cpp)
+  target_link_libraries(capture_bench PRIVATE invitation_capture)
+  target_compile_definitions(capture_bench PRIVATE CAPTURE_PROGRAM="$<TARGET_FILE:invitation-capture>")
+  set_target_properties(capture_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  add_dependencies(capture_bench invitation-capture)
+endif()

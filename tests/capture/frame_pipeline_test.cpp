@@ -1,7 +1,7 @@
 // The frame pipeline between the drawing thread and the writers: one writer
 // keeps the order, several write every frame once, a failing write stops the
-// drawing with its reason; and the PNG encoder turns OpenGL's bottom-first rows
-// into a picture the right way up with the same pixels.
+// drawing with its reason; and the PNG encoder and the video's repacking turn
+// OpenGL's bottom-first rows into a picture the right way up with the same pixels.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +15,7 @@
 #include "frame_pipeline.h"
 #include "png_frame.h"
 #include "png_io.h"
+#include "video_encoder.h"
 
 namespace {
 
@@ -137,6 +138,18 @@ TEST(FramePng, BottomFirstRowsBecomeAPictureTheRightWayUp) {
             EXPECT_EQ(got[3], 255) << "a frame is opaque, whatever its alpha held";
         }
     }
+}
+
+TEST(VideoFrame, RowsTurnTopFirstAsBlueGreenRed) {
+    constexpr int width = 3;
+    constexpr int height = 2;
+    // Bottom row first: (1,2,3,a) (4,5,6,a) (7,8,9,a), then the top row.
+    const std::vector<std::uint8_t> gl_rows = {1,  2,  3,  99, 4,  5,  6,  99, 7,  8,  9,  99,
+                                               11, 12, 13, 99, 14, 15, 16, 99, 17, 18, 19, 99};
+    std::vector<std::uint8_t> bgr(width * height * 3, 0);
+    pack_bgr_top_down(gl_rows.data(), width, height, bgr.data());
+    const std::vector<std::uint8_t> want = {13, 12, 11, 16, 15, 14, 19, 18, 17, 3, 2, 1, 6, 5, 4, 9, 8, 7};
+    EXPECT_EQ(bgr, want);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ fi
 # A start near the end of the clock (about 8,000 passes of the music in) is
 # written within moments: whole passes are skipped. The WAV runs from there to
 # the end of that pass.
-timeout 120 "$capture" --at-ms 2147483647 --size 16x16 --out late.png --audio-out late.wav 2>late.err
+timeout -k 5 120 "$capture" --at-ms 2147483647 --size 16x16 --out late.png --audio-out late.wav 2>late.err
 status=$?
 [ "$status" -eq 0 ] || fail "--at-ms 2147483647 with --audio-out: status $status: $(cat late.err)"
 if ! grep -q "no music is embedded" late.err; then

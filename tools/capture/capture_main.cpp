@@ -189,7 +189,7 @@ FrameOutput png_output(const CaptureOptions& options, FrameFolder& folder) {
 
 FrameOutput video_output(VideoEncoder& video) {
     return [&video](const Frame& frame, std::string& error) {
-        return write_video_frame(video, frame.pixels.data(), frame.pixels.size(), error);
+        return write_video_frame(video, frame.pixels.data(), error);
     };
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -19,7 +20,9 @@ extern char** environ;
 
 namespace {
 
-constexpr int pipe_bytes = 1 << 20;  // the largest an unprivileged process may ask for, by default
+constexpr int pipe_bytes = 1 << 20;
+constexpr std::size_t rgba_bytes = 4;
+constexpr std::size_t bgr_bytes = 3;  // the largest an unprivileged process may ask for, by default
 
 // H.264 settings, measured with `build/bench/capture_bench --h264-sweep --quality`
 // against the PNG frames of the same span: x264's fastest preset at CRF 12 looks
@@ -75,22 +78,22 @@ std::string find_program(const std::string& program) {
 bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string& error) {
     video = VideoEncoder{};
     video.path = settings.path;
+    video.width = settings.width;
+    video.height = settings.height;
     if (!create_temporary(settings.path, "partial", video.temporary, error) ||
         !close_temporary(video.temporary, error)) {
         discard_temporary(video.temporary);
         return false;
     }
     const std::string size = std::to_string(settings.width) + "x" + std::to_string(settings.height);
-    // The frames come as OpenGL stores them: bottom row first (vflip only turns
-    // the row order around, without copying) and the fourth byte unused.
-    std::string filters = "vflip";
-    // 4:2:0 needs even sides: an odd one gets a black line.
-    if (settings.width % 2 != 0 || settings.height % 2 != 0) filters += ",pad=ceil(iw/2)*2:ceil(ih/2)*2";
+
     std::vector<std::string> args = {settings.encoder, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                                     "-f", "rawvideo", "-pix_fmt", "rgb0", "-s", size,
+                                     "-f", "rawvideo", "-pix_fmt", "bgr24", "-s", size,
                                      "-framerate", std::to_string(settings.fps), "-i", "pipe:0",
-                                     "-f", "wav", "-i", settings.audio_wav, "-map", "0:v", "-map", "1:a",
-                                     "-vf", filters};
+                                     "-f", "wav", "-i", settings.audio_wav, "-map", "0:v", "-map", "1:a"};
+    // 4:2:0 needs even sides: an odd one gets a black line.
+    if (settings.width % 2 != 0 || settings.height % 2 != 0)
+        args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
     const auto codecs = codec_arguments(settings.format);
     args.insert(args.end(), codecs.begin(), codecs.end());
     args.insert(args.end(), {"-f", settings.format, video.temporary.path});
@@ -124,16 +127,35 @@ bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string
     return true;
 }
 
-bool write_video_frame(VideoEncoder& video, const std::uint8_t* rgba, std::size_t bytes, std::string& error) {
+void pack_bgr_top_down(const std::uint8_t* gl_pixels, int width, int height, std::uint8_t* bgr) {
+    assert(width > 0 && height > 0);
+    const std::size_t row_pixels = static_cast<std::size_t>(width);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = gl_pixels + static_cast<std::size_t>(height - 1 - y) * row_pixels * rgba_bytes;
+        std::uint8_t* out = bgr + static_cast<std::size_t>(y) * row_pixels * bgr_bytes;
+        for (std::size_t x = 0; x < row_pixels; ++x, in += rgba_bytes, out += bgr_bytes) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+    }
+}
+
+bool write_video_frame(VideoEncoder& video, const std::uint8_t* gl_pixels, std::string& error) {
+    assert(video.width > 0 && video.height > 0);
+    video.packed.resize(static_cast<std::size_t>(video.width) * static_cast<std::size_t>(video.height) * bgr_bytes);
+    pack_bgr_top_down(gl_pixels, video.width, video.height, video.packed.data());
+    const std::uint8_t* bytes_at = video.packed.data();
+    std::size_t bytes = video.packed.size();
     while (bytes > 0) {
-        const ssize_t n = write(video.pipe_fd, rgba, bytes);
+        const ssize_t n = write(video.pipe_fd, bytes_at, bytes);
         if (n < 0) {
             if (errno == EINTR && !interrupted()) continue;
             error = errno == EPIPE ? std::string("ffmpeg stopped taking frames")
                                    : std::string("writing frames to ffmpeg failed: ") + std::strerror(errno);
             return false;
         }
-        rgba += n;
+        bytes_at += n;
         bytes -= static_cast<std::size_t>(n);
     }
     return true;

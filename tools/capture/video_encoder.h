@@ -1,4 +1,4 @@
-// Video files made by ffmpeg: raw frames as read_frame_at stores them go through a pipe, the sound comes
+// Video files made by ffmpeg: raw frames go through a pipe as BGR rows, top row first, the sound comes
 // from a finished WAV file, and the result is written under a temporary name of
 // the run's own and renamed once ffmpeg has succeeded.
 #pragma once
@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "temporary_file.h"
 
@@ -21,6 +22,9 @@ struct VideoEncoder {
     int pipe_fd = -1;
     std::string path;
     TemporaryFile temporary;  // created here, then written by ffmpeg
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> packed;  // the frame being written, as ffmpeg takes it
 };
 
 struct VideoSettings {
@@ -34,8 +38,14 @@ struct VideoSettings {
 };
 
 bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string& error);
-// One frame of width x height pixels as read_frame_at stores them.
-bool write_video_frame(VideoEncoder& video, const std::uint8_t* rgba, std::size_t bytes, std::string& error);
+// One frame of width x height pixels as read_frame_at stores them (RGBA, bottom
+// row first). Called from one thread at a time.
+bool write_video_frame(VideoEncoder& video, const std::uint8_t* gl_pixels, std::string& error);
+
+// Repacks OpenGL's bottom-first RGBA rows into top-first BGR rows (3 bytes a
+// pixel): the form whose conversion to 4:2:0 ffmpeg does fastest, with a third
+// fewer bytes through the pipe.
+void pack_bgr_top_down(const std::uint8_t* gl_pixels, int width, int height, std::uint8_t* bgr);
 // Ends the stream, waits for ffmpeg and gives the file its name.
 bool finish_video(VideoEncoder& video, std::string& error);
 // Asks ffmpeg to end, so that a thread blocked writing to it returns.

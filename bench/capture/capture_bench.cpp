@@ -166,7 +166,7 @@ void measure_programs(const Settings& s, const fs::path& work) {
     }
     std::printf("\nmedians:\n");
     for (const auto& [key, r] : results)
-        std::printf("  %-15s %6.1f fps, CPU %5.1f ms/frame, %7.1f MB (%.2f MB/frame)\n", key.c_str(), median(r.fps),
+        std::printf("  %-15s %6.1f fps, CPU %5.1f ms/frame, %7.1f MB (%.3f MB/frame)\n", key.c_str(), median(r.fps),
                     median(r.cpu_ms_per_frame), r.bytes / bytes_per_mb, r.bytes / bytes_per_mb / frame_count(s));
 
     if (!s.quality) return;

@@ -35,6 +35,7 @@ expect() {
 expect 2 "give --at-ms"                 --out f.png
 expect 2 "unknown option '--frobnicate'" --at-ms 0 --frobnicate --out f.png
 expect 2 "unknown option 'f.png'"       --at-ms 0 f.png
+expect 2 "unknown option 'a\\\\nb'"       --at-ms 0 "$(printf 'a\nb')"   # still one line
 expect 2 "missing value for --out"      --at-ms 0 --out
 expect 2 "missing value for --at-ms"    --at-ms --out f.png
 expect 2 "whole number, got '12a'"      --at-ms 12a --out f.png

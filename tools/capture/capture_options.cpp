@@ -15,6 +15,25 @@ std::string lower(std::string text) {
     return text;
 }
 
+// A piece of the command line in quotes, for an error: control characters are
+// written as escapes, so an argument with a line break cannot make the one line two.
+std::string quoted_argument(const std::string& text) {
+    static constexpr char hex_digits[] = "0123456789abcdef";
+    std::string out = "'";
+    for (const unsigned char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+        } else if (std::iscntrl(c)) {
+            out += "\\x";
+            out += hex_digits[c >> 4];
+            out += hex_digits[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "'";
+}
+
 bool ends_with(const std::string& text, const std::string& suffix) {
     return text.size() > suffix.size() && lower(text).compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
@@ -31,7 +50,7 @@ bool parse_integer(const std::string& text, std::int64_t& value) {
 bool read_number(const std::string& name, const std::string& text, std::int64_t low, std::int64_t high,
                  std::int64_t& value, std::string& error) {
     if (!parse_integer(text, value)) {
-        error = name + " needs a whole number, got '" + text + "'";
+        error = name + " needs a whole number, got " + quoted_argument(text);
         return false;
     }
     if (value < 0 && low >= 0) {
@@ -52,7 +71,7 @@ bool read_size(const std::string& text, int& width, int& height, std::string& er
     if (x == std::string::npos || !parse_integer(text.substr(0, x), w) || !parse_integer(text.substr(x + 1), h) ||
         w < min_size || w > max_size || h < min_size || h > max_size) {
         error = "--size must be WIDTHxHEIGHT with each side " + std::to_string(min_size) + " to " +
-                std::to_string(max_size) + ", got '" + text + "'";
+                std::to_string(max_size) + ", got " + quoted_argument(text);
         return false;
     }
     width = static_cast<int>(w);
@@ -85,7 +104,7 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
     }
     if (options.mode == CaptureMode::single_frame) {
         if (!ends_with(options.out, ".png")) {
-            error = "--out must name a .png file for a single frame, got '" + options.out + "'";
+            error = "--out must name a .png file for a single frame, got " + quoted_argument(options.out);
             return false;
         }
     } else if (ends_with(options.out, ".mp4")) {
@@ -100,13 +119,13 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
     } else if (names_folder(options.out)) {
         options.sequence_output = SequenceOutput::png_folder;
     } else {
-        error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got '" + options.out +
-                "' (a folder with a dot in its name needs a trailing /)";
+        error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got " + quoted_argument(options.out) +
+                " (a folder with a dot in its name needs a trailing /)";
         return false;
     }
     if (!options.audio_out.empty()) {
         if (!ends_with(options.audio_out, ".wav")) {
-            error = "--audio-out must name a .wav file, got '" + options.audio_out + "'";
+            error = "--audio-out must name a .wav file, got " + quoted_argument(options.audio_out);
             return false;
         }
         if (options.audio_out == options.out) {
@@ -129,7 +148,7 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
             return true;
         }
         if (!is_value_option(arg)) {
-            error = "unknown option '" + arg + "'";
+            error = "unknown option " + quoted_argument(arg);
             return false;
         }
         if (i + 1 >= argc || (std::string(argv[i + 1]).rfind("--", 0) == 0 && is_value_option(argv[i + 1]))) {

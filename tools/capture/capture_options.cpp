@@ -15,12 +15,17 @@ std::string lower(std::string text) {
     return text;
 }
 
+// Arguments are echoed in an error up to this many characters.
+constexpr std::size_t max_quoted_characters = 120;
+
 // A piece of the command line in quotes, for an error: control characters are
-// written as escapes, so an argument with a line break cannot make the one line two.
+// written as escapes, so an argument with a line break cannot make the one line
+// two, and a long argument is cut, so the line stays short.
 std::string quoted_argument(const std::string& text) {
     static constexpr char hex_digits[] = "0123456789abcdef";
     std::string out = "'";
-    for (const unsigned char c : text) {
+    for (std::size_t i = 0; i < text.size() && i < max_quoted_characters; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '\n') {
             out += "\\n";
         } else if (std::iscntrl(c)) {
@@ -31,6 +36,7 @@ std::string quoted_argument(const std::string& text) {
             out += static_cast<char>(c);
         }
     }
+    if (text.size() > max_quoted_characters) out += "...";
     return out + "'";
 }
 

@@ -5,12 +5,10 @@
 set -u
 build=$1
 src=$2
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+. "$src/tests/e2e/lib/x11.sh"
+rerun_inside_xvfb 1280x1024x24 "$@"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-. "$src/tests/e2e/lib/x11.sh"
 
 # $1: keys pressed in the dialog before Enter; $2: expected show window size.
 run_show() {

@@ -6,12 +6,10 @@
 set -u
 build=$1
 src=$2
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+. "$src/tests/e2e/lib/x11.sh"
+rerun_inside_xvfb 1024x768x24 "$@"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-. "$src/tests/e2e/lib/x11.sh"
 
 env -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=bogus "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
 pid=$!
@@ -25,12 +23,7 @@ wait_for_exit "$pid" 5; status=$?
 SDL_AUDIODRIVER=bogus "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
 pid=$!
 start_show_past_dialog "$pid" || { cat "$out/stderr"; exit 1; }
-xdotool keydown t; sleep 0.3; xdotool keyup t
-sleep 0.3
-xdotool key s
-sleep 0.3
-xdotool keydown t; sleep 0.3; xdotool keyup t
-sleep 0.3
+time_around_skip
 xdotool key Escape
 wait_for_exit "$pid" 5; status=$?
 [ "$status" -eq 0 ] || { echo "X11: exit status $status, expected 0"; cat "$out/stderr"; exit 1; }

@@ -14,9 +14,7 @@ src=$2
 . "$src/tests/e2e/lib/x11.sh"
 find_windows_exe "$build"
 require_32bit_wine
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+rerun_inside_xvfb 1280x1024x24 "$@"
 prepare_wine_run dialog_run || exit 1
 desktop_title='invitation - Wine desktop'
 

@@ -6,12 +6,10 @@
 set -u
 build=$1
 src=$2
-if [ -z "${INSIDE_XVFB:-}" ]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+. "$src/tests/e2e/lib/x11.sh"
+rerun_inside_xvfb 1024x768x24 "$@"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-. "$src/tests/e2e/lib/x11.sh"
 
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw" "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
 pid=$!

@@ -4,6 +4,30 @@
 
 window_title='^Tavrin Demo Engine$'
 
+# Runs this script again inside an Xvfb of its own with a screen of $1 (WxHxD),
+# unless it already runs there; the rest are the script's own arguments.
+rerun_inside_xvfb() {
+  local screen=$1
+  shift
+  [ -n "${INSIDE_XVFB:-}" ] && return 0
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
+}
+
+# Holds key $1 for 0.3 s as a person would, then lets 0.3 s pass.
+hold_key() {
+  xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"
+  sleep 0.3
+}
+
+# T held, S, T held again: two authoring lines around one skip, the second some
+# 20 beats after the first.
+time_around_skip() {
+  hold_key t
+  xdotool key s
+  sleep 0.3
+  hold_key t
+}
+
 # Prints the visible window with the show's title of kind $1 (dialog or show);
 # nothing when there is none.
 find_window() {

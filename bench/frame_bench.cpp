@@ -34,7 +34,6 @@ bool prepare(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return false;
     }
-    load_offscreen_textures();
     std::memset(&particle_field, 0, sizeof particle_field);
     seed_particle_random(field_seed);
     start_beat_clock(0);

@@ -22,7 +22,6 @@ static void main_loop_turn(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    load_offscreen_textures();
     seed_particle_random(1);
     start_beat_clock(SDL_GetTicks());
     std::vector<double> turns_ms;

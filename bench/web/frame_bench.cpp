@@ -7,17 +7,17 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
-#include "assets/asset_table.h"
 #include "frame_bench_plan.h"
 #include "render/frame.h"
 #include "render/particle_field.h"
 #include "render/particle_random.h"
 #include "runtime/beat_clock.h"
-#include "runtime/display_settings.h"
-#include "runtime/startup.h"
+#include "runtime/show.h"
 
 namespace {
 
@@ -26,23 +26,20 @@ constexpr int bench_height = 768;
 
 bool prepared = false;
 
-// The show's start-up on the page's canvas, then a full field.
+// The show opened on the page's canvas, then a full field.
 void prepare() {
     if (prepared) return;
     prepared = true;
-    screen_width = bench_width;
-    screen_height = bench_height;
-    fullscreen = false;
-    init_sdl();
-    open_video();
-    set_fixed_gl_state();
-    set_projection();
-    load_embedded_textures();
+    std::string error;
+    if (!open_show(bench_width, bench_height, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return;
+    }
     std::memset(&particle_field, 0, sizeof particle_field);
     seed_particle_random(field_seed);
-    start_beat_clock(0);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
-    // Solid shapes are drawn when the frame is presented (web/immediate_mode.cpp).
+    // Solid shapes are drawn when the frame is presented (the browser's immediate
+    // mode, src/platform/web/emulation).
     SDL_GL_SwapBuffers();
     glFinish();
 }

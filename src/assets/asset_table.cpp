@@ -1,5 +1,5 @@
-// The ten embedded images in load order, their texture record slots, and the
-// start-up step that decodes them from memory and turns them into textures.
+// The embedded images in load order (embedded_files.h), their texture record
+// slots, and the start-up step that decodes them from memory into textures.
 #include "assets/asset_table.h"
 
 #include <SDL_image.h>
@@ -10,16 +10,9 @@
 
 #include "assets/embedded_data.h"
 
-TextureRecord test_pattern_texture{};
-TextureRecord small_font_texture{};
-TextureRecord panel_texture{};
-TextureRecord bar_texture{};
-TextureRecord cube_texture_c{};
-TextureRecord cube_texture_a{};
-TextureRecord cube_texture_b{};
-TextureRecord page_font_texture{};
-TextureRecord scroller_font_texture{};
-TextureRecord final_picture_texture{};
+#define DEFINE_TEXTURE_SLOT(name, file, slot) TextureRecord slot{};
+INVITATION_EMBEDDED_IMAGES(DEFINE_TEXTURE_SLOT)
+#undef DEFINE_TEXTURE_SLOT
 
 namespace {
 
@@ -31,18 +24,9 @@ struct EmbeddedImage {
 };
 
 // Load order: an image's position here is its registry index.
-const EmbeddedImage embedded_images[] = {
-    {"test_pattern.png", test_pattern_png, test_pattern_png_size, test_pattern_texture},
-    {"small_font.png", small_font_png, small_font_png_size, small_font_texture},
-    {"panel.png", panel_png, panel_png_size, panel_texture},
-    {"bar.png", bar_png, bar_png_size, bar_texture},
-    {"cube_c.png", cube_c_png, cube_c_png_size, cube_texture_c},
-    {"cube_a.png", cube_a_png, cube_a_png_size, cube_texture_a},
-    {"cube_b.png", cube_b_png, cube_b_png_size, cube_texture_b},
-    {"page_font.png", page_font_png, page_font_png_size, page_font_texture},
-    {"scroller_font.png", scroller_font_png, scroller_font_png_size, scroller_font_texture},
-    {"final_picture.png", final_picture_png, final_picture_png_size, final_picture_texture},
-};
+#define EMBEDDED_IMAGE_ROW(name, file, slot) {file, name##_png, name##_png_size, slot},
+const EmbeddedImage embedded_images[] = {INVITATION_EMBEDDED_IMAGES(EMBEDDED_IMAGE_ROW)};
+#undef EMBEDDED_IMAGE_ROW
 
 [[noreturn]] void image_failed(const char* name) {
     std::fprintf(stderr, "embedded image %s: %s\n", name, IMG_GetError());

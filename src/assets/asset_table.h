@@ -1,19 +1,16 @@
-// The ten embedded images and the texture record slots the effects draw with.
+// The embedded images' texture record slots, which the effects draw with, and
+// the start-up step that fills them.
 #pragma once
 #include <cstddef>
 
+#include "assets/embedded_files.h"
 #include "assets/texture_loader.h"
 
-extern TextureRecord test_pattern_texture;
-extern TextureRecord small_font_texture;
-extern TextureRecord panel_texture;
-extern TextureRecord bar_texture;
-extern TextureRecord cube_texture_c;
-extern TextureRecord cube_texture_a;
-extern TextureRecord cube_texture_b;
-extern TextureRecord page_font_texture;
-extern TextureRecord scroller_font_texture;
-extern TextureRecord final_picture_texture;
+// One slot per embedded image (test_pattern_texture ... final_picture_texture),
+// zero until load_embedded_textures fills it.
+#define DECLARE_TEXTURE_SLOT(name, file, slot) extern TextureRecord slot;
+INVITATION_EMBEDDED_IMAGES(DECLARE_TEXTURE_SLOT)
+#undef DECLARE_TEXTURE_SLOT
 
 // Decodes one PNG held in memory and turns it into a texture. A stream that cannot
 // be made or an image that does not decode ends the process with one line on

@@ -56,11 +56,15 @@ void open_music() {
     music_handle = stream ? Mix_LoadMUS_RW(stream) : nullptr;
 }
 
-void open_video() {
+bool set_video_mode() {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth_bits);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     const Uint32 flags = SDL_OPENGL | (fullscreen ? SDL_FULLSCREEN : 0);
-    if (!SDL_SetVideoMode(screen_width, screen_height, video_bits_per_pixel, flags)) fail("SDL_SetVideoMode");
+    return SDL_SetVideoMode(screen_width, screen_height, video_bits_per_pixel, flags) != nullptr;
+}
+
+void open_video() {
+    if (!set_video_mode()) fail("SDL_SetVideoMode");
     SDL_ShowCursor(SDL_DISABLE);
     SDL_WM_SetCaption(window_caption, nullptr);
 }

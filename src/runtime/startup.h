@@ -29,6 +29,9 @@ void open_music();
 // GL attributes, video mode from the display settings, cursor, caption. A video
 // mode that cannot be set ends the process with one line and status 1.
 void open_video();
+// The GL attributes and the video mode from the display settings; false when SDL
+// cannot set that mode (SDL_GetError says why).
+bool set_video_mode();
 // The fixed OpenGL state for the whole run: texturing, blending, colour material.
 void set_fixed_gl_state();
 // Viewport and matrices that stretch the canvas over the window.

@@ -1,6 +1,6 @@
-// libFuzzer harness: the Windows build's PNG decoder (src/assets/png_decoder) over
-// arbitrary bytes. Every input must give a surface or a null with SDL's error set,
-// never a crash, a leak or undefined behaviour.
+// libFuzzer harness: the Windows and browser builds' PNG decoder
+// (src/platform/png_image) over arbitrary bytes. Every input must give a surface
+// or a null with SDL's error set, never a crash, a leak or undefined behaviour.
 #include <SDL.h>
 
 #include <climits>
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "assets/png_decoder/png_decoder.h"
+#include "platform/png_image/png_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > INT_MAX) return 0;

@@ -53,7 +53,6 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(open_offscreen_canvas(1024, 768, &error)) << error;
-        load_offscreen_textures();
     }
 };
 

@@ -18,7 +18,6 @@ namespace {
 TEST(TextPageGl, PagesAtRestStayInsideTheirBoxAndAreColoured) {
     std::string error;
     ASSERT_TRUE(open_offscreen_canvas(1024, 768, &error)) << error;
-    load_offscreen_textures();
     ASSERT_EQ(page_font_texture.width, 480) << "page font not embedded";
     ASSERT_EQ(page_font_texture.height, 288);
 

@@ -7,10 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "assets/asset_table.h"
 #include "png_io.h"
-#include "runtime/display_settings.h"
-#include "runtime/startup.h"
+#include "runtime/show.h"
 
 static int window_width = 0;
 static int window_height = 0;
@@ -19,30 +17,14 @@ bool open_offscreen_canvas(int width, int height, std::string* error) {
     if (window_width == width && window_height == height) return true;
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_Init(SDL_INIT_VIDEO) != 0) {
-        if (error) *error = std::string("SDL_Init failed: ") + SDL_GetError();
-        return false;
-    }
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth_bits);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    if (!SDL_SetVideoMode(width, height, video_bits_per_pixel, SDL_OPENGL)) {
-        if (error) *error = std::string("SDL_SetVideoMode failed: ") + SDL_GetError();
+    std::string reason;
+    if (!open_show(width, height, reason)) {
+        if (error) *error = reason;
         return false;
     }
     window_width = width;
     window_height = height;
-    screen_width = width;
-    screen_height = height;
-    set_fixed_gl_state();
-    set_projection();
     return true;
-}
-
-void load_offscreen_textures() {
-    static bool loaded = false;
-    if (loaded) return;
-    load_embedded_textures();
-    loaded = true;
 }
 
 std::vector<std::uint8_t> read_canvas_pixels() {

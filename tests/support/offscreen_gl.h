@@ -1,17 +1,14 @@
-// Real OpenGL for tests and benchmarks: an offscreen SDL window with the show's
-// fixed GL state and canvas projection, and read-back of what was drawn.
+// Real OpenGL for tests and benchmarks: the show opened in an offscreen SDL
+// window, and read-back of what was drawn.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Opens (once per process) a window of the given size with SDL's offscreen driver,
-// sets the fixed GL state and the projection. Returns false with a reason if no
-// GL context could be made.
+// Opens the show (open_show) in a window of the given size with SDL's offscreen
+// driver: fixed GL state, projection, the embedded textures in their slots.
+// Returns false with a reason if no GL context could be made.
 bool open_offscreen_canvas(int width = 1024, int height = 768, std::string* error = nullptr);
-
-// Loads the embedded images into their slots (once per process).
-void load_offscreen_textures();
 
 // The back buffer as RGBA bytes, top row first (as the viewer sees it).
 std::vector<std::uint8_t> read_canvas_pixels();

@@ -1,6 +1,7 @@
-// The Windows build's PNG decoder against SDL_image, which the Linux build uses:
-// the same surface shape, flags, colour key, palette and pixels for the embedded
-// images and for every PNG colour type, and the stream handled as SDL_image does.
+// The PNG decoder of the Windows and browser builds against SDL_image, which the
+// Linux build uses: the same surface shape, flags, colour key, palette and pixels
+// for the embedded images and for every PNG colour type, and the stream handled
+// as SDL_image does.
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 #include <vector>
 
 #include "assets/embedded_data.h"
-#include "assets/png_decoder/png_decoder.h"
+#include "platform/png_image/png_decoder.h"
 
 namespace {
 
@@ -142,18 +143,9 @@ TEST(PngDecoder, EmbeddedImagesDecodeAsWithSdlImage) {
         const unsigned char* data;
         std::size_t size;
     };
-    const Embedded images[] = {
-        {"test_pattern", test_pattern_png, test_pattern_png_size},
-        {"small_font", small_font_png, small_font_png_size},
-        {"panel", panel_png, panel_png_size},
-        {"bar", bar_png, bar_png_size},
-        {"cube_c", cube_c_png, cube_c_png_size},
-        {"cube_a", cube_a_png, cube_a_png_size},
-        {"cube_b", cube_b_png, cube_b_png_size},
-        {"page_font", page_font_png, page_font_png_size},
-        {"scroller_font", scroller_font_png, scroller_font_png_size},
-        {"final_picture", final_picture_png, final_picture_png_size},
-    };
+#define EMBEDDED_ROW(name, file, slot) {file, name##_png, name##_png_size},
+    const Embedded images[] = {INVITATION_EMBEDDED_IMAGES(EMBEDDED_ROW)};
+#undef EMBEDDED_ROW
     int compared = 0;
     for (const Embedded& image : images) {
         if (image.size == 0) continue;  // not embedded in this build yet

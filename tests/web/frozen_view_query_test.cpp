@@ -1,17 +1,16 @@
-// The frozen view's query: the capture program's meanings and ranges, and one
-// clear line for anything else.
+// The frozen view's query: a still frame's meanings and ranges, and one clear
+// line for anything else.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "capture_options.h"
-#include "runtime/web/frozen_view_query.h"
+#include "platform/web/frozen_view_query.h"
 
 namespace {
 
 struct Parsed {
     bool ok;
-    FrozenView view;
+    StillFrame view;
     std::string error;
 };
 
@@ -46,7 +45,7 @@ TEST(FrozenViewQuery, DefaultsAreTheCaptureProgramsDefaults) {
 TEST(FrozenViewQuery, AcceptsTheEdgesOfEachRange) {
     const Parsed high = parse("at-ms=2147483647&seed=4294967295&warmup-frames=100000");
     ASSERT_TRUE(high.ok) << high.error;
-    EXPECT_EQ(high.view.at_ms, max_time_ms);
+    EXPECT_EQ(high.view.at_ms, max_elapsed_ms);
     EXPECT_EQ(high.view.seed, max_seed);
     EXPECT_EQ(high.view.warmup_frames, max_warmup_frames);
 }
@@ -75,7 +74,7 @@ TEST(FrozenViewQuery, RefusesUnknownRepeatedAndMissingParameters) {
     EXPECT_EQ(parse("at-ms=1&at-ms=2").error, "at-ms is given twice");
     EXPECT_EQ(parse("seed=3").error, "the frozen view needs at-ms");
     // A value that looks like one of the capture program's options is only a value.
-    EXPECT_EQ(parse("seed=--at-ms&at-ms=5").error, "missing value for seed");
+    EXPECT_EQ(parse("seed=--at-ms&at-ms=5").error, "seed needs a whole number, got '--at-ms'");
     EXPECT_FALSE(parse("at-ms=1&out=x.png").ok);
 }
 
@@ -86,7 +85,7 @@ TEST(FrozenViewQuery, LongQueriesAreRefusedWithoutEchoingThem) {
 }
 
 TEST(FrozenViewQuery, AFailedParseLeavesNoPartialView) {
-    FrozenView view{123, 456, 789};
+    StillFrame view{123, 456, 789};
     std::string error;
     EXPECT_FALSE(parse_frozen_view_query("at-ms=5&seed=x", view, error));
     EXPECT_EQ(view.at_ms, 0);

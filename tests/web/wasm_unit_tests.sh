@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The browser build's WebAssembly unit tests (build-web/web_unit_tests.js) under
-# node. Skipped when no browser build with its tests was made, unless `make test`
-# made one (INVITATION_WEB_REQUIRED=1).
+# node. Skipped, with the reason, when no browser build with its tests was made,
+# unless `make test` made one (INVITATION_WEB_REQUIRED=1).
 #   wasm_unit_tests.sh NODE
 set -u
 tests=$INVITATION_WEB_DIR/web_unit_tests.js
 if [ ! -f "$tests" ]; then
-  echo "no $tests (make web WEB_TESTS=ON builds it)"
-  [ "${INVITATION_WEB_REQUIRED:-0}" = 1 ] && exit 1
-  echo "SKIPPED"
+  reason="no $tests (make web WEB_TESTS=ON builds it)"
+  if [ "${INVITATION_WEB_REQUIRED:-0}" = 1 ]; then
+    echo "$reason" >&2
+    exit 1
+  fi
+  echo "SKIPPED: $reason"
   exit 77
 fi
 exec "$1" "$tests"

@@ -261,33 +261,59 @@ void check_bar(const AssetImage& asset, const Decoded& bar, const Decoded& panel
     }
 }
 
+// Every image of the folder, decoded, by its position in the embedded list.
+enum ImageIndex {
+#define IMAGE_INDEX(name, file, slot) name##_index,
+    INVITATION_EMBEDDED_IMAGES(IMAGE_INDEX)
+#undef IMAGE_INDEX
+};
+using DecodedSet = Decoded[asset_image_count];
+
+// The rules of each image beyond its shape, by its name in the embedded list.
+void check_image_test_pattern(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_test_pattern(a, set[test_pattern_index], r);
+}
+void check_image_small_font(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_small_font(a, set[small_font_index], r);
+}
+void check_image_panel(const AssetImage& a, const DecodedSet& set, Report& r) { check_panel(a, set[panel_index], r); }
+// The strip under the panel continues the panel.
+void check_image_bar(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_bar(a, set[bar_index], set[panel_index], r);
+}
+void check_image_cube_a(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_cube(a, set[cube_a_index], cube_a_colour, r);
+}
+void check_image_cube_b(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_cube(a, set[cube_b_index], cube_b_colour, r);
+}
+void check_image_cube_c(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_cube(a, set[cube_c_index], cube_c_colour, r);
+}
+void check_image_page_font(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_page_font(a, set[page_font_index], r);
+}
+void check_image_scroller_font(const AssetImage& a, const DecodedSet& set, Report& r) {
+    check_scroller_font(a, set[scroller_font_index], r);
+}
+void check_image_final_picture(const AssetImage& a, const DecodedSet& set, Report& r) {
+    require_opaque(a, set[final_picture_index], r);
+}
+
+using ImageRule = void (*)(const AssetImage&, const DecodedSet&, Report&);
+#define IMAGE_RULE(name, file, slot) check_image_##name,
+constexpr ImageRule image_rules[] = {INVITATION_EMBEDDED_IMAGES(IMAGE_RULE)};
+#undef IMAGE_RULE
+static_assert(sizeof image_rules / sizeof image_rules[0] == asset_image_count);
+
 }  // namespace
 
 std::vector<std::string> check_asset_folder(const std::string& folder) {
     std::vector<std::string> lines;
     Report report{lines};
-    Decoded images[asset_image_count];
+    DecodedSet images;
     for (int i = 0; i < asset_image_count; ++i) images[i] = load(folder, asset_images[i], report);
-    auto find = [&](const char* file) -> int {
-        for (int i = 0; i < asset_image_count; ++i)
-            if (std::strcmp(asset_images[i].file, file) == 0) return i;
-        return -1;
-    };
-    for (int i = 0; i < asset_image_count; ++i) {
-        const AssetImage& a = asset_images[i];
-        const Decoded& d = images[i];
-        if (!d.usable) continue;
-        const std::string file = a.file;
-        if (file == "test_pattern.png") check_test_pattern(a, d, report);
-        else if (file == "small_font.png") check_small_font(a, d, report);
-        else if (file == "panel.png") check_panel(a, d, report);
-        else if (file == "bar.png") check_bar(a, d, images[find("panel.png")], report);
-        else if (file == "cube_a.png") check_cube(a, d, cube_a_colour, report);
-        else if (file == "cube_b.png") check_cube(a, d, cube_b_colour, report);
-        else if (file == "cube_c.png") check_cube(a, d, cube_c_colour, report);
-        else if (file == "page_font.png") check_page_font(a, d, report);
-        else if (file == "scroller_font.png") check_scroller_font(a, d, report);
-        else if (file == "final_picture.png") require_opaque(a, d, report);
-    }
+    for (int i = 0; i < asset_image_count; ++i)
+        if (images[i].usable) image_rules[i](asset_images[i], images, report);
     return lines;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/embedded_files.h"
+
 // Colour types as stored in a PNG header.
 constexpr int png_truecolour = 2;
 constexpr int png_palette = 3;
@@ -49,6 +51,25 @@ constexpr int panel_width = 257, panel_height = 600;
 constexpr int scroller_font_width = 688, scroller_font_height = 428;
 constexpr int final_picture_width = 1024, final_picture_height = 768;
 
+// What the header of one image must say.
+struct ImageShape {
+    int width;
+    int height;
+    int colour_type;
+};
+// Each embedded image's shape, by its name in the embedded list.
+constexpr ImageShape test_pattern_shape{test_pattern_size, test_pattern_size, png_truecolour_alpha};
+constexpr ImageShape small_font_shape{atlas_columns * small_font_cell, atlas_rows * small_font_cell, png_palette};
+constexpr ImageShape panel_shape{panel_width, panel_height, png_truecolour};
+constexpr ImageShape bar_shape{1, 1, png_palette};
+constexpr ImageShape cube_c_shape{cube_size, cube_size, png_truecolour_alpha};
+constexpr ImageShape cube_a_shape{cube_size, cube_size, png_truecolour_alpha};
+constexpr ImageShape cube_b_shape{cube_size, cube_size, png_truecolour_alpha};
+constexpr ImageShape page_font_shape{atlas_columns * page_font_cell, atlas_rows * page_font_cell,
+                                     png_truecolour_alpha};
+constexpr ImageShape scroller_font_shape{scroller_font_width, scroller_font_height, png_palette};
+constexpr ImageShape final_picture_shape{final_picture_width, final_picture_height, png_truecolour};
+
 // One image of the set, in load order.
 struct AssetImage {
     const char* file;
@@ -56,20 +77,11 @@ struct AssetImage {
     int height;
     int colour_type;
 };
-inline constexpr AssetImage asset_images[] = {
-    {"test_pattern.png", test_pattern_size, test_pattern_size, png_truecolour_alpha},
-    {"small_font.png", atlas_columns * small_font_cell, atlas_rows * small_font_cell, png_palette},
-    {"panel.png", panel_width, panel_height, png_truecolour},
-    {"bar.png", 1, 1, png_palette},
-    {"cube_c.png", cube_size, cube_size, png_truecolour_alpha},
-    {"cube_a.png", cube_size, cube_size, png_truecolour_alpha},
-    {"cube_b.png", cube_size, cube_size, png_truecolour_alpha},
-    {"page_font.png", atlas_columns * page_font_cell, atlas_rows * page_font_cell, png_truecolour_alpha},
-    {"scroller_font.png", scroller_font_width, scroller_font_height, png_palette},
-    {"final_picture.png", final_picture_width, final_picture_height, png_truecolour},
-};
+#define ASSET_IMAGE_ROW(name, file, slot) {file, name##_shape.width, name##_shape.height, name##_shape.colour_type},
+inline constexpr AssetImage asset_images[] = {INVITATION_EMBEDDED_IMAGES(ASSET_IMAGE_ROW)};
+#undef ASSET_IMAGE_ROW
 constexpr int asset_image_count = sizeof asset_images / sizeof asset_images[0];
 
-// Checks the ten images in `folder`. Returns one line per failure, each naming
+// Checks the embedded images in `folder`. Returns one line per failure, each naming
 // the file, the property, what was expected and what was found; none if all hold.
 std::vector<std::string> check_asset_folder(const std::string& folder);

@@ -1,5 +1,5 @@
-// The headless canvas the capture draws on: SDL's offscreen video driver, the
-// show's fixed OpenGL state and projection, the embedded textures.
+// The headless canvas the capture draws on: the show opened on SDL's offscreen
+// video driver, and its frames read back.
 #pragma once
 #include <cstdint>
 #include <cstddef>
@@ -8,10 +8,6 @@
 // Opens a width x height window without a display or a sound card and loads the
 // textures. False with a one-line reason when no OpenGL context can be made.
 bool open_capture_canvas(int width, int height, std::string& error);
-
-// Draws the frame at elapsed_ms = `ms` and presents it, without reading it back:
-// the particle field still advances one step.
-void draw_frame_at(std::int32_t ms);
 
 // Draws the frame at elapsed_ms = `ms`, reads it into `pixels` (width x height x
 // 4 bytes) as OpenGL stores it, RGBA with the bottom row first, and presents

@@ -19,7 +19,7 @@
 #include "output_paths.h"
 #include "png_frame.h"
 #include "progress_line.h"
-#include "render/particle_random.h"
+#include "runtime/show.h"
 #include "runtime/startup.h"
 #include "temporary_file.h"
 #include "video_encoder.h"
@@ -85,12 +85,22 @@ bool write_sound(std::int64_t first, const std::vector<SoundFile>& files, std::s
     return true;
 }
 
-bool open_canvas(const CaptureOptions& options, std::string& error) {
+// The first frame's moment, seed and warm-up, as a still frame takes them.
+StillFrame first_frame(const CaptureOptions& options, std::int32_t at_ms) {
+    return StillFrame{at_ms, options.seed, options.warmup_frames};
+}
+
+// Opens the canvas and seeds the field right before the first frame, so nothing
+// else draws from the generator before the particle field does.
+bool open_canvas(const CaptureOptions& options, const StillFrame& still, std::string& error) {
     if (!open_capture_canvas(options.width, options.height, error)) return false;
-    // Seeded after start-up, right before the first frame, so nothing else draws
-    // from the generator before the particle field does.
-    seed_particle_random(options.seed);
+    seed_still_frame(still);
     return true;
+}
+
+// The warm-up frames at the first frame's moment; an interruption stops them.
+void warm_up(const StillFrame& still) {
+    for (std::int64_t k = 0; k < still.warmup_frames && !interrupted(); ++k) draw_warmup_frames(still, 1);
 }
 
 int capture_single_frame(const CaptureOptions& options) {
@@ -98,9 +108,10 @@ int capture_single_frame(const CaptureOptions& options) {
     if (!check_file_writable(options.out, error)) return report(failure_status, error);
     if (!options.audio_out.empty() && !check_file_writable(options.audio_out, error))
         return report(failure_status, error);
-    if (!open_canvas(options, error)) return report(failure_status, error);
+    const StillFrame still = first_frame(options, options.at_ms);
+    if (!open_canvas(options, still, error)) return report(failure_status, error);
 
-    for (std::int64_t k = 0; k < options.warmup_frames && !interrupted(); ++k) draw_frame_at(options.at_ms);
+    warm_up(still);
     if (interrupted()) return report(failure_status, "interrupted");
     std::vector<std::uint8_t> pixels(frame_bytes(options.width, options.height));
     std::vector<std::uint8_t> png;
@@ -213,7 +224,8 @@ int capture_sequence(const CaptureOptions& options) {
     }
     if (!options.audio_out.empty() && !check_file_writable(options.audio_out, error))
         return report(failure_status, error);
-    if (!open_canvas(options, error)) return report(failure_status, error);
+    const StillFrame still = first_frame(options, options.from_ms);
+    if (!open_canvas(options, still, error)) return report(failure_status, error);
 
     SequenceOutputs outputs;
     const auto fail = [&](const std::string& message) {
@@ -243,7 +255,7 @@ int capture_sequence(const CaptureOptions& options) {
         if (!start_video(settings, outputs.video, error)) return fail(error);
     }
 
-    for (std::int64_t k = 0; k < options.warmup_frames && !interrupted(); ++k) draw_frame_at(options.from_ms);
+    warm_up(still);
     if (video)
         start_pipeline(outputs.pipeline, video_writers, video_buffers, frame_bytes(options.width, options.height),
                        video_output(outputs.video));

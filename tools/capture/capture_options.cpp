@@ -3,10 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <filesystem>
 #include <map>
 #include <system_error>
+
+#include "runtime/whole_number.h"
 
 namespace {
 
@@ -15,69 +16,18 @@ std::string lower(std::string text) {
     return text;
 }
 
-// Arguments are echoed in an error up to this many characters.
-constexpr std::size_t max_quoted_characters = 120;
-
-// A piece of the command line in quotes, for an error: control characters are
-// written as escapes, so an argument with a line break cannot make the one line
-// two, and a long argument is cut, so the line stays short.
-std::string quoted_argument(const std::string& text) {
-    static constexpr char hex_digits[] = "0123456789abcdef";
-    std::string out = "'";
-    for (std::size_t i = 0; i < text.size() && i < max_quoted_characters; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\n') {
-            out += "\\n";
-        } else if (std::iscntrl(c)) {
-            out += "\\x";
-            out += hex_digits[c >> 4];
-            out += hex_digits[c & 0xF];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    if (text.size() > max_quoted_characters) out += "...";
-    return out + "'";
-}
-
 bool ends_with(const std::string& text, const std::string& suffix) {
     return text.size() > suffix.size() && lower(text).compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-// Decimal integer with an optional minus sign and nothing else around it.
-bool parse_integer(const std::string& text, std::int64_t& value) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (first == last || *first == '+') return false;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last;
-}
-
-bool read_number(const std::string& name, const std::string& text, std::int64_t low, std::int64_t high,
-                 std::int64_t& value, std::string& error) {
-    if (!parse_integer(text, value)) {
-        error = name + " needs a whole number, got " + quoted_argument(text);
-        return false;
-    }
-    if (value < 0 && low >= 0) {
-        error = name + " must not be negative, got " + text;
-        return false;
-    }
-    if (value < low || value > high) {
-        error = name + " must be " + std::to_string(low) + " to " + std::to_string(high) + ", got " + text;
-        return false;
-    }
-    return true;
 }
 
 bool read_size(const std::string& text, int& width, int& height, std::string& error) {
     const std::size_t x = lower(text).find('x');
     std::int64_t w = 0;
     std::int64_t h = 0;
-    if (x == std::string::npos || !parse_integer(text.substr(0, x), w) || !parse_integer(text.substr(x + 1), h) ||
+    if (x == std::string::npos || !parse_whole_number(text.substr(0, x), w) || !parse_whole_number(text.substr(x + 1), h) ||
         w < min_size || w > max_size || h < min_size || h > max_size) {
         error = "--size must be WIDTHxHEIGHT with each side " + std::to_string(min_size) + " to " +
-                std::to_string(max_size) + ", got " + quoted_argument(text);
+                std::to_string(max_size) + ", got " + quoted_for_error(text);
         return false;
     }
     width = static_cast<int>(w);
@@ -110,7 +60,7 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
     }
     if (options.mode == CaptureMode::single_frame) {
         if (!ends_with(options.out, ".png")) {
-            error = "--out must name a .png file for a single frame, got " + quoted_argument(options.out);
+            error = "--out must name a .png file for a single frame, got " + quoted_for_error(options.out);
             return false;
         }
     } else if (ends_with(options.out, ".mp4")) {
@@ -125,13 +75,13 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
     } else if (names_folder(options.out)) {
         options.sequence_output = SequenceOutput::png_folder;
     } else {
-        error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got " + quoted_argument(options.out) +
+        error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got " + quoted_for_error(options.out) +
                 " (a folder with a dot in its name needs a trailing /)";
         return false;
     }
     if (!options.audio_out.empty()) {
         if (!ends_with(options.audio_out, ".wav")) {
-            error = "--audio-out must name a .wav file, got " + quoted_argument(options.audio_out);
+            error = "--audio-out must name a .wav file, got " + quoted_for_error(options.audio_out);
             return false;
         }
         if (options.audio_out == options.out) {
@@ -154,7 +104,7 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
             return true;
         }
         if (!is_value_option(arg)) {
-            error = "unknown option " + quoted_argument(arg);
+            error = "unknown option " + quoted_for_error(arg);
             return false;
         }
         if (i + 1 >= argc || (std::string(argv[i + 1]).rfind("--", 0) == 0 && is_value_option(argv[i + 1]))) {
@@ -170,7 +120,16 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
 
     std::int64_t n = 0;
     const auto number = [&](const char* name, std::int64_t low, std::int64_t high) {
-        return read_number(name, given[name], low, high, n, error);
+        return read_whole_number(name, given[name], low, high, n, error);
+    };
+    // The time, seed and warm-up of the first frame, as a still frame reads them.
+    StillFrame still;
+    const auto still_value = [&](StillValue value, const char* name) {
+        if (!read_still_value(value, name, given[name], still, error)) return false;
+        options.at_ms = still.at_ms;
+        options.seed = still.seed;
+        options.warmup_frames = still.warmup_frames;
+        return true;
     };
     const bool single = given.count("--at-ms") > 0;
     const bool sequence = given.count("--from-ms") || given.count("--to-ms") || given.count("--fps");
@@ -184,8 +143,7 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
     }
     if (single) {
         options.mode = CaptureMode::single_frame;
-        if (!number("--at-ms", 0, max_time_ms)) return false;
-        options.at_ms = static_cast<std::int32_t>(n);
+        if (!still_value(StillValue::at_ms, "--at-ms")) return false;
     } else {
         options.mode = CaptureMode::sequence;
         for (const char* name : {"--from-ms", "--to-ms", "--fps"}) {
@@ -194,9 +152,9 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
                 return false;
             }
         }
-        if (!number("--from-ms", 0, max_time_ms)) return false;
+        if (!number("--from-ms", 0, max_elapsed_ms)) return false;
         options.from_ms = static_cast<std::int32_t>(n);
-        if (!number("--to-ms", 0, max_time_ms)) return false;
+        if (!number("--to-ms", 0, max_elapsed_ms)) return false;
         options.to_ms = static_cast<std::int32_t>(n);
         if (options.to_ms < options.from_ms) {
             error = "--to-ms (" + given["--to-ms"] + ") is before --from-ms (" + given["--from-ms"] + ")";
@@ -206,12 +164,10 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
         options.fps = static_cast<int>(n);
     }
     if (given.count("--seed")) {
-        if (!number("--seed", 0, max_seed)) return false;
-        options.seed = static_cast<unsigned>(n);
+        if (!still_value(StillValue::seed, "--seed")) return false;
     }
     if (given.count("--warmup-frames")) {
-        if (!number("--warmup-frames", 0, max_warmup_frames)) return false;
-        options.warmup_frames = n;
+        if (!still_value(StillValue::warmup_frames, "--warmup-frames")) return false;
     }
     if (given.count("--size") && !read_size(given["--size"], options.width, options.height, error)) return false;
     if (given.count("--out")) options.out = given["--out"];

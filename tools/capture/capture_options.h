@@ -3,20 +3,17 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/still_frame.h"
+
 // Exit statuses: a command line that cannot be run, and a failure during the run.
 constexpr int usage_status = 2;
 constexpr int failure_status = 1;
 
-// Accepted ranges.
-constexpr std::int64_t max_time_ms = INT32_MAX;  // elapsed_ms is a signed 32-bit count
+// Accepted ranges (times, seeds and warm-ups as a still frame takes them).
 constexpr int min_fps = 1;
 constexpr int max_fps = 240;
 constexpr int min_size = 16;
 constexpr int max_size = 8192;
-constexpr std::int64_t max_warmup_frames = 100000;
-constexpr std::int64_t max_seed = UINT32_MAX;
-
-constexpr unsigned default_seed = 1;
 constexpr int default_width = 1024;
 constexpr int default_height = 768;
 

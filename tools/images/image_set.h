@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "assets/embedded_files.h"
 #include "png_io.h"
 
 PngImage draw_test_pattern();
@@ -20,14 +21,11 @@ struct GeneratedImage {
     const char* file;
     PngImage (*draw)();
 };
-// In load order, with the file names the build embeds.
-inline constexpr GeneratedImage generated_images[] = {
-    {"test_pattern.png", draw_test_pattern}, {"small_font.png", draw_small_font},
-    {"panel.png", draw_panel},               {"bar.png", draw_bar},
-    {"cube_c.png", draw_cube_c},             {"cube_a.png", draw_cube_a},
-    {"cube_b.png", draw_cube_b},             {"page_font.png", draw_page_font},
-    {"scroller_font.png", draw_scroller_font}, {"final_picture.png", draw_final_picture},
-};
+// In load order, with the file names the build embeds: each image of the
+// embedded list is drawn by draw_NAME.
+#define GENERATED_IMAGE_ROW(name, file, slot) {file, draw_##name},
+inline constexpr GeneratedImage generated_images[] = {INVITATION_EMBEDDED_IMAGES(GENERATED_IMAGE_ROW)};
+#undef GENERATED_IMAGE_ROW
 
 // Draws every image into `folder` (which must exist). False with a one-line
 // reason in `error` on the first failure.

@@ -1,5 +1,5 @@
 // What the browser tests share: where the page and the tools are (from the
-// environment ctest sets, cmake/modules/web.cmake), Debian's Chromium started
+// environment ctest sets, tests/web/CMakeLists.txt), Debian's Chromium started
 // headless through playwright-core with software WebGL, the outcome conventions
 // (exit 0 pass, 1 fail, 77 skipped with its reason), and reading PNG and WAV files.
 import { execFileSync } from 'node:child_process';

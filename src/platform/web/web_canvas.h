@@ -1,0 +1,7 @@
+// The show's video mode in the browser: the canvas takes the page's size in
+// device pixels, and follows it when the window or full screen changes it.
+#pragma once
+
+// After a change of the page's size: resizes the canvas's drawing buffer and
+// stretches the 1024 x 768 canvas over it again. True when it changed.
+bool fit_canvas_to_page();

@@ -75,12 +75,13 @@ run: build
 	./$(BUILD)/invitation
 
 # Redraws the ten embedded images into src/assets/data (and their contact sheet
-# into docs/), then checks them. Builds only the generator and the check, so a
+# into docs/) and the program's icon into src/assets/icon, then checks them. Builds only the generator and the check, so a
 # broken image in the tree never stands in the way of redrawing it.
 assets: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) --target generate-images asset-check -j $(JOBS)
 	$(BUILD)/generate-images src/assets/data docs/contact_sheet.png
+	$(BUILD)/generate-images --icons src/assets/icon
 	$(BUILD)/asset-check src/assets/data
 
 # Regenerates the module from its composer and checks it (libxmp-dev and sox draw

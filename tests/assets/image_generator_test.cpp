@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "icon.h"
 #include "image_set.h"
 #include "png_io.h"
 
@@ -36,6 +37,28 @@ TEST(ImageGenerator, CommittedImagesAreWhatTheGeneratorDrawsToday) {
         ASSERT_TRUE(read_png_rgba(committed, w1, h1, p1, error)) << error;
         ASSERT_TRUE(read_png_rgba(fresh, w2, h2, p2, error)) << error;
         EXPECT_TRUE(p1 == p2) << "decoded pixels differ; run `make assets` and commit the images";
+    }
+    fs::remove_all(folder);
+}
+
+TEST(ImageGenerator, CommittedIconsAreWhatTheGeneratorDrawsToday) {
+    char pattern[] = "/tmp/generated_icons_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    std::string error;
+    ASSERT_TRUE(write_icon_set(folder, error)) << error;
+    for (int size : icon_sizes) {
+        SCOPED_TRACE(size);
+        const std::string committed = std::string(ICON_DIR) + "/" + icon_file(size), fresh = folder + "/" + icon_file(size);
+        int w1, h1, w2, h2;
+        std::vector<std::uint8_t> p1, p2;
+        ASSERT_TRUE(read_png_rgba(committed, w1, h1, p1, error)) << error;
+        ASSERT_TRUE(read_png_rgba(fresh, w2, h2, p2, error)) << error;
+        EXPECT_EQ(std::make_pair(w1, h1), std::make_pair(size, size));
+        EXPECT_TRUE(p1 == p2) << "decoded pixels differ; run `make assets` and commit the icons";
+        // Corners are see-through, the middle is opaque.
+        EXPECT_LT(p1[3], 64);
+        EXPECT_EQ(p1[(static_cast<std::size_t>(size / 2) * size + size / 2) * 4 + 3], 255);
     }
     fs::remove_all(folder);
 }

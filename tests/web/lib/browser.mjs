@@ -92,13 +92,17 @@ export async function launchChromium(extraArgs = []) {
   return browser;
 }
 
-// A page at the window size the show assumes, with every console error and
-// uncaught exception collected, and the console's lines kept in order.
-export async function openPage(browser) {
-  const page = await browser.newPage({ viewport });
-  const record = { errors: [], lines: [] };
+// A page at the window size the show assumes, or of another shape (`options`
+// as a browser context takes them: viewport, deviceScaleFactor, hasTouch,
+// isMobile), in a context of its own, with every console error and uncaught
+// exception collected, the warnings too, and the console's lines kept in order.
+export async function openPage(browser, options = {}) {
+  const context = await browser.newContext({ viewport, ...options });
+  const page = await context.newPage();
+  const record = { errors: [], warnings: [], lines: [] };
   page.on('console', (message) => {
     if (message.type() === 'error') record.errors.push(message.text());
+    if (message.type() === 'warning') record.warnings.push(message.text());
     if (message.type() === 'log') {
       record.lines.push(message.text());
       console.log(`page: ${message.text()}`);

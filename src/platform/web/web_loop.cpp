@@ -8,6 +8,7 @@
 #include <emscripten.h>
 
 #include <cassert>
+#include <vector>
 
 #include "runtime/main_loop.h"
 #include "platform/web/web_canvas.h"
@@ -18,13 +19,8 @@ namespace {
 constexpr int browser_frame_rate = 0;
 
 void (*when_ended)() = nullptr;
-
-void turn() {
-    fit_canvas_to_page();
-    if (!run_unpaused_turn()) return;
-    emscripten_cancel_main_loop();
-    when_ended();
-}
+// Keys queued as pressed since the last turn, to be released after the next.
+std::vector<SDLKey> pressed_keys;
 
 void queue(SDL_Event& event) {
     // The emulation copies the event into its queue; a full queue cannot happen.
@@ -33,11 +29,34 @@ void queue(SDL_Event& event) {
     (void)pushed;
 }
 
+void queue_key(SDLKey key, bool press) {
+    SDL_Event event{};
+    event.key.type = press ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = press ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    queue(event);
+}
+
+void turn() {
+    // A queued press is handled in this turn and its release in the next, as a
+    // key held for one frame: the release line shows the clock after the press.
+    std::vector<SDLKey> releasing;
+    releasing.swap(pressed_keys);
+    fit_canvas_to_page();
+    if (run_unpaused_turn()) {
+        emscripten_cancel_main_loop();
+        when_ended();
+        return;
+    }
+    for (SDLKey key : releasing) queue_key(key, false);
+}
+
 }  // namespace
 
 void run_web_main_loop(void (*ended)()) {
     assert(ended);
     when_ended = ended;
+    pressed_keys.clear();
     emscripten_set_main_loop(turn, browser_frame_rate, false);
 }
 
@@ -48,14 +67,8 @@ void discard_queued_events() {
 }
 
 void queue_key_press(SDLKey key) {
-    SDL_Event event{};
-    event.key.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
-    queue(event);
-    event.key.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    queue(event);
+    queue_key(key, true);
+    pressed_keys.push_back(key);
 }
 
 void queue_quit() {

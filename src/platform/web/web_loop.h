@@ -11,8 +11,8 @@ void run_web_main_loop(void (*ended)());
 // before the show ran are not the show's.
 void discard_queued_events();
 
-// A press and release of `key`, queued for the next turn as if typed: the touch
-// controls' Skip is the S key, release line and all.
+// A press of `key` for the next turn and its release for the one after, as if
+// typed: the touch controls' Skip is the S key, release line and all.
 void queue_key_press(SDLKey key);
 // A quit request for the next turn: the touch controls' End, as Escape.
 void queue_quit();

@@ -76,11 +76,13 @@ const chromiumArgs = [
 ];
 
 // A fresh profile each time (playwright makes and removes it). Chromium refuses
-// its sandbox to root.
-export async function launchChromium(extraArgs = []) {
+// its sandbox to root. `clickForSound: true` keeps the browser's usual rule that
+// sound starts only from a click, with the warning it logs otherwise.
+export async function launchChromium(extraArgs = [], { clickForSound = false } = {}) {
   if (!existsSync(chromiumPath)) missing(`${chromiumPath} is not installed (Debian package chromium)`);
   const { chromium } = loadPlaywright();
-  const args = [...chromiumArgs, ...extraArgs];
+  const usual = clickForSound ? chromiumArgs.filter((a) => !a.startsWith('--autoplay-policy')) : chromiumArgs;
+  const args = [...usual, ...extraArgs];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   let browser = null;
   try {

@@ -1,9 +1,11 @@
 // The step that writes a page (cmake/make_page.cmake) on small made-up inputs:
-// the script goes where the template's marker is; the icon the template names
+// the script goes where the template's marker is, its WebAssembly (a data URI)
+// moved into an element of its own beside it; the icon the template names
 // becomes base64 that decodes to the file's bytes, whatever the file's length
 // over three; the GL emulation's start-up notices are left out and nothing else
 // is; and it refuses, leaving no page behind, a script an inline script cannot
-// hold, an icon that is not there, and a page over its budget.
+// hold, one without its WebAssembly, an icon that is not there, and a page over
+// its budget.
 //   make_page_test.mjs CMAKE
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -21,7 +23,9 @@ const notices = [
   'err("WARNING: using emscripten GL emulation unsafe opts. If weirdness happens, try -s GL_UNSAFE_OPTS=0");',
   'err("WARNING: using emscripten GL immediate mode emulation. This is very limited in what it supports");',
 ].join('');
-const kept = 'function f(){err("a notice of the show\'s own")}var wasm="AAEC";';
+const wasm = 'data:application/octet-stream;base64,AGFzbQEAAAA=';
+const code = 'function f(){err("a notice of the show\'s own")}var dataURIPrefix="data:application/octet-stream;base64,";';
+const kept = `${code}var wasmBinaryFile;wasmBinaryFile="${wasm}";`;
 let failures = 0;
 
 function check(condition, what) {
@@ -63,16 +67,20 @@ try {
   }
 
   const { page } = makePage('page', { icon: join(dir, 'icon_5.png') });
-  // Each notice's call becomes an expression that does nothing.
-  check(page && page.includes(`<body><script>\n${kept}void 0;void 0;void 0;\n</script></body>`),
+  // Each notice's call becomes an expression that does nothing; the WebAssembly
+  // is read from its element when the runtime instantiates it.
+  check(page && page.includes(`<script>\n${code}var wasmBinaryFile;wasmBinaryFile="";void 0;void 0;void 0;\n</script></body>`),
     `the script is not where the marker was, or not all of it: ${page}`);
+  check(page && page.includes(`<body><script type="application/octet-stream" id="show-wasm">${wasm}</script>`) &&
+    page.includes('Module.instantiateWasm'), `the WebAssembly is not in its element: ${page}`);
   check(page && !page.includes('WARNING: using emscripten GL'), 'a GL emulation notice is still in the page');
 
   const refusals = [
-    ['a script with an end tag', { scriptText: 'var s="</SCRIPT>";', icon: join(dir, 'icon_1.png') }, '</script'],
-    ['a script with a comment opener', { scriptText: 'var s="<!--";', icon: join(dir, 'icon_1.png') }, '<!--'],
+    ['a script with an end tag', { scriptText: kept + 'var s="</SCRIPT>";', icon: join(dir, 'icon_1.png') }, '</script'],
+    ['a script with a comment opener', { scriptText: kept + 'var s="<!--";', icon: join(dir, 'icon_1.png') }, '<!--'],
+    ['a script without its WebAssembly', { scriptText: code, icon: join(dir, 'icon_1.png') }, 'wasmBinaryFile'],
     ['a named icon that is not there', { icon: join(dir, 'missing.png') }, 'names an icon'],
-    ['a notice in a form the step does not know', { scriptText: "err('WARNING: using emscripten GL x')",
+    ['a notice in a form the step does not know', { scriptText: kept + "err('WARNING: using emscripten GL x')",
       icon: join(dir, 'icon_1.png') }, 'in a form'],
     ['a page over its budget', { icon: join(dir, 'icon_1.png'), maxBytes: 100 }, 'over its budget'],
   ];

@@ -40,6 +40,9 @@ mergeInto(LibraryManager.library, {
       _SDL_CloseAudio();
       return;
     }
+    // Made in the click, it plays; some browsers still make it suspended, and
+    // let it resume only within the click.
+    if (SDL.audioContext.state === 'suspended') SDL.audioContext.resume();
     if (SDL.audio && heldSound.startWhenReleased) _SDL_PauseAudio(0);
   },
 

@@ -92,6 +92,22 @@ async function checkPanel(page) {
   if (panel.keys !== keysLine) fail(`the panel's keys line reads ${JSON.stringify(panel.keys)}`);
 }
 
+// With the show prepared behind it (its keyboard handling set up, which takes
+// every key), the panel still works as any page's: Tab moves between its
+// controls and Space toggles the box.
+async function panelKeysWithShowPrepared(page) {
+  await page.waitForFunction(() => document.body.dataset.prepared === 'yes', null, { timeout: 30000 });
+  await page.focus('#fullscreen');
+  await page.keyboard.press('Space');
+  const toggled = await page.evaluate(() => document.getElementById('fullscreen').checked);
+  await page.keyboard.press('Space');
+  await page.keyboard.press('Tab');
+  const seen = await page.evaluate(() => [document.getElementById('fullscreen').checked, document.activeElement.id]);
+  if (toggled || !seen[0] || seen[1] !== 'cancel')
+    fail(`on the prepared panel Space and Tab do not work: box ${toggled} then ${seen[0]}, focus on '${seen[1]}'`);
+  await page.focus('#run');
+}
+
 function checkNotBlank(path) {
   const stats = execFileSync('convert', [path, '-colorspace', 'Gray', '-threshold', '4%', '-format', '%[fx:mean*w*h]', 'info:'])
     .toString();
@@ -284,6 +300,7 @@ run(async () => {
   try {
     const first = await freshPage(browser, pages);
     await checkPanel(first.page);
+    await panelKeysWithShowPrepared(first.page);
     await first.page.keyboard.press('Escape');
     await waitForState(first.page, 'cancelled');
     await expectNothingStarted(first.page, 'Escape on the panel');

@@ -48,7 +48,11 @@ void init_sdl() {
 }
 
 void open_music() {
-    if (Mix_OpenAudio(audio_rate, AUDIO_S16LSB, audio_channels, audio_buffer_frames) != 0) return;
+    // Without a sound card ALSA prints its search for one; the show then runs silent.
+    const int held = hold_stderr();
+    const int status = Mix_OpenAudio(audio_rate, AUDIO_S16LSB, audio_channels, audio_buffer_frames);
+    release_stderr(held);
+    if (status != 0) return;
     if (music_module_size == 0) return;
     // The stream stays open for as long as the music plays.
     SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(music_module),

@@ -19,7 +19,7 @@
 #include "render/frame.h"
 #include "render/particle_field.h"
 #include "render/particle_random.h"
-#include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
@@ -41,8 +41,7 @@ void PrintTo(const KeyTime& key, std::ostream* out) { *out << "beat " << key.lab
 std::vector<std::uint8_t> frame_pixels(std::int64_t ms) {
     std::memset(&particle_field, 0, sizeof particle_field);
     seed_particle_random(field_seed);
-    start_beat_clock(0);
-    update_beat_clock(static_cast<std::uint32_t>(ms));
+    set_clock_ms(ms);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
     draw_frame();
     return read_canvas_pixels();

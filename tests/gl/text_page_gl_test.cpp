@@ -12,6 +12,7 @@
 #include "render/page_texts.h"
 #include "render/text_pages.h"
 #include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ TEST(TextPageGl, PagesAtRestStayInsideTheirBoxAndAreColoured) {
     for (int page = 0; page < page_count; ++page) {
         // Halfway through the rest, on an even beat, where the ring displaces nothing.
         const std::int32_t ms = beats_to_ms(page_schedule[page].start_beat) + 5000;
-        start_beat_clock(0);
-        update_beat_clock(static_cast<std::uint32_t>(ms));
+        set_clock_ms(ms);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         draw_text_pages();

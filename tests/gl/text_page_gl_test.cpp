@@ -31,12 +31,12 @@ TEST(TextPageGl, PagesAtRestStayInsideTheirBoxAndAreColoured) {
         draw_text_pages();
         glColor4f(1, 1, 1, 1);
 
-        const auto pixels = read_canvas_pixels();
+        const RgbaImage canvas = read_canvas();
         int lit = 0, coloured = 0, outside = 0;
         for (int y = 0; y < 768; ++y)
             for (int x = 0; x < 1024; ++x) {
-                const std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * 1024 + x) * 4];
-                const int high = std::max({p[0], p[1], p[2]}), low = std::min({p[0], p[1], p[2]});
+                const Pixel p = canvas.at(x, y);
+                const int high = std::max({p.r, p.g, p.b}), low = std::min({p.r, p.g, p.b});
                 if (high < 16) continue;
                 ++lit;
                 coloured += high - low > 64;

@@ -14,8 +14,13 @@ std::ostream& operator<<(std::ostream& out, const Pixel& p) {
 }
 
 Pixel RgbaImage::at(int x, int y) const {
-    assert(x >= 0 && x < width && y >= 0 && y < height);
     assert(rgba.size() == static_cast<std::size_t>(width) * height * 4);
+    if (x < 0 || x >= width || y < 0 || y >= height) {
+        if (!outside_reported)
+            ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the " << width << "x" << height << " image";
+        outside_reported = true;
+        return {-1, -1, -1, -1};
+    }
     const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
     return {p[0], p[1], p[2], p[3]};
 }

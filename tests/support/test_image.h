@@ -30,8 +30,12 @@ struct RgbaImage {
     int height = 0;
     std::vector<std::uint8_t> rgba;  // width * height * 4 bytes, top row first
 
-    // The pixel at column x of row y (y down from the top).
+    // The pixel at column x of row y (y down from the top). A place outside the
+    // image (an image that failed to load is 0 x 0) fails the test, once per
+    // image, and gives (-1, -1, -1, -1), which matches no colour.
     Pixel at(int x, int y) const;
+
+    mutable bool outside_reported = false;
 };
 
 // Reads any PNG as 8-bit RGBA (tools/common/png_io.h); a failure carries the

@@ -311,6 +311,11 @@ TEST(PeResources, DamagedVersionInformationIsRefused) {
     wrong_key[6] = 'X';
     EXPECT_FALSE(read_version_info(wrong_key, info, error));
     EXPECT_EQ(error, "the version resource starts with 'XS_VERSION_INFO', not VS_VERSION_INFO");
+    // A key from the file with a line break in it stays one line in the error.
+    Bytes broken_key = good;
+    put16(broken_key, 6 + 2 * 3, '\n');
+    EXPECT_FALSE(read_version_info(broken_key, info, error));
+    EXPECT_EQ(error, "the version resource starts with 'VS_?ERSION_INFO', not VS_VERSION_INFO");
     Bytes long_child = good;
     // The StringFileInfo block claims more bytes than its parent holds.
     const std::size_t child = 6 + 2 * 16 + 2 + 52;

@@ -10,7 +10,7 @@ release_folder=norvale2008-invitation
 # made and none is required, reports the skip and ends the test.
 find_release() {
   local build=$1
-  release_dir="" release_required=0 release_node_modules=""
+  release_dir="" release_required=0 release_web_dir="" release_node_modules=""
   [ -f "$build/release_build.env" ] && . "$build/release_build.env"
   release_version=$(cat "$build/release/version" 2>/dev/null) || { echo "no $build/release/version"; exit 1; }
   release_zip=$release_dir/$release_package.zip

@@ -170,7 +170,16 @@ TEST(Cp437Text, LineLimitCountsLinesNotLineEnds) {
     for (int i = 0; i < 10; ++i) ten += "line\n";
     EXPECT_EQ(encoded(ten, diz).size(), 60u);
     EXPECT_EQ(encoded(ten + "eleven", diz), "error: line 11: more than 10 lines");
+    EXPECT_EQ(encoded(ten + "\n", diz), "error: line 11: more than 10 lines");
+    EXPECT_EQ(encoded(std::string(22, '\n'), diz), "error: line 11: more than 10 lines");
     EXPECT_EQ(encoded(std::string(46, 'x'), diz), "error: line 1: wider than 45 columns");
+}
+
+TEST(Cp437Text, RefusalLeavesNoPartialText) {
+    std::vector<std::uint8_t> out = {'o', 'l', 'd'};
+    std::string error;
+    EXPECT_FALSE(encode_cp437("fine\nthen\ta tab", {}, out, error));
+    EXPECT_TRUE(out.empty());
 }
 
 TEST(Cp437Text, RefusesWhatTheViewersCannotShow) {

@@ -83,11 +83,20 @@ bool encode_cp437(const std::string& utf8, const TextLimits& limits, std::vector
                   std::string& error) {
     out.clear();
     int line = 1, column = 0;
-    const auto where = [&] { return "line " + std::to_string(line) + ": "; };
+    // A refusal leaves no partial text behind.
+    const auto where = [&] {
+        out.clear();
+        return "line " + std::to_string(line) + ": ";
+    };
     for (std::size_t at = 0; at < utf8.size();) {
         std::uint32_t c = 0;
         if (!next_character(utf8, at, c)) {
             error = where() + "malformed UTF-8";
+            return false;
+        }
+        // An empty line counts as much as any other.
+        if (limits.max_lines > 0 && line > limits.max_lines) {
+            error = where() + "more than " + std::to_string(limits.max_lines) + " lines";
             return false;
         }
         if (c == '\n') {
@@ -100,10 +109,6 @@ bool encode_cp437(const std::string& utf8, const TextLimits& limits, std::vector
         std::uint8_t byte = 0;
         if (!to_cp437(c, byte)) {
             error = where() + (c < 0x20 || c == 0x7F ? "control character " : "no code page 437 byte for ") + hex(c);
-            return false;
-        }
-        if (limits.max_lines > 0 && line > limits.max_lines) {
-            error = where() + "more than " + std::to_string(limits.max_lines) + " lines";
             return false;
         }
         if (++column > limits.max_columns) {

@@ -15,7 +15,8 @@ struct TextLimits {
 // `utf8` as code page 437 bytes, each line ended by CR LF (a last line without a
 // line end gets one). False with a one-line reason in `error` naming the line for
 // malformed UTF-8, a control character other than the line end, a character code
-// page 437 lacks, a line wider than the limit or more lines than allowed.
+// page 437 lacks, a line wider than the limit or more lines than allowed; `out`
+// is then empty.
 bool encode_cp437(const std::string& utf8, const TextLimits& limits, std::vector<std::uint8_t>& out,
                   std::string& error);
 

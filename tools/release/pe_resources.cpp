@@ -199,6 +199,15 @@ struct VersionNode {
     std::size_t children_at = 0;
 };
 
+// A name or key from the file as it may appear in an error line: control
+// characters become '?', and a long one is cut, so the line stays one short line.
+std::string printable(const std::string& text) {
+    constexpr std::size_t most = 64;
+    std::string out;
+    for (char c : text.substr(0, most)) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    return text.size() > most ? out + "..." : out;
+}
+
 std::size_t align4(std::size_t at) { return (at + 3) & ~std::size_t{3}; }
 
 bool read_version_node(const Bytes& bytes, std::size_t at, std::size_t limit, VersionNode& node, std::string& error) {
@@ -231,7 +240,7 @@ bool read_version_node(const Bytes& bytes, std::size_t at, std::size_t limit, Ve
     // Text values count UTF-16 units, binary ones bytes.
     const std::size_t value_bytes = node.type == 1 ? std::size_t{node.value_length} * 2 : node.value_length;
     if (node.value_at > node.end || value_bytes > node.end - node.value_at) {
-        error = "the value of version information block '" + node.key + "' runs past the block";
+        error = "the value of version information block '" + printable(node.key) + "' runs past the block";
         return false;
     }
     node.children_at = align4(node.value_at + value_bytes);
@@ -282,7 +291,11 @@ void split_version(std::uint32_t high, std::uint32_t low, std::uint16_t* parts) 
 }  // namespace
 
 std::string pe_type_name(const PeResourceKey& type) {
-    if (type.named) return "\"" + type.name + "\"";
+    if (type.named) {
+        std::string quoted = "\"";
+        quoted += printable(type.name);
+        return quoted += '"';
+    }
     switch (type.id) {
         case pe_type_icon: return "ICON";
         case pe_type_dialog: return "DIALOG";
@@ -440,7 +453,7 @@ bool read_version_info(const std::vector<std::uint8_t>& data, PeVersionInfo& inf
     VersionNode root;
     if (!read_version_node(bytes, 0, data.size(), root, error)) return false;
     if (root.key != "VS_VERSION_INFO") {
-        error = "the version resource starts with '" + root.key + "', not VS_VERSION_INFO";
+        error = "the version resource starts with '" + printable(root.key) + "', not VS_VERSION_INFO";
         return false;
     }
     std::uint32_t signature = 0, parts[4] = {};

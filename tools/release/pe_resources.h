@@ -73,5 +73,6 @@ struct PeVersionInfo {
 // StringFileInfo.
 bool read_version_info(const std::vector<std::uint8_t>& data, PeVersionInfo& info, std::string& error);
 
-// "ICON", "GROUP_ICON", "VERSION" ... for the types above, else the number.
+// "ICON", "GROUP_ICON", "VERSION" ... for the types above, else the number; a
+// named type in quotes, its control characters as '?' and cut after 64 characters.
 std::string pe_type_name(const PeResourceKey& type);

@@ -51,7 +51,7 @@ for size in 16 32 48 256; do
   cmp -s "$icon" "$src/src/assets/icon/icon_$size.png" || fault "the ${size}x$size icon is not src/assets/icon/icon_$size.png"
 done
 desktop=$root/usr/share/applications/$p.desktop
-for line in "Exec=$p" "Icon=$p" "Name=Norvale 2008 Invitation" "Type=Application"; do
+for line in "Exec=/usr/games/$p" "Icon=$p" "Name=Norvale 2008 Invitation" "Type=Application"; do
   grep -Fxq "$line" "$desktop" || fault "the desktop entry lacks $line"
 done
 manual=$(zcat "$root/usr/share/man/man6/$p.6.gz")

@@ -127,7 +127,8 @@ CONTROL
 (cd "$root" && find usr -type f | sort | xargs md5sum >DEBIAN/md5sums)
 settle "$root"
 deb=${package}_${version}_amd64.deb
-dpkg-deb --root-owner-group -Zxz --build "$root" "$stage/$deb" >/dev/null
+# One compressor thread: xz's output depends on how it splits the work.
+dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$root" "$stage/$deb" >/dev/null
 
 # Both complete: they take their names.
 mv -f "$stage/$package.zip" "$out/$package.zip"

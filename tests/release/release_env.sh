@@ -1,6 +1,6 @@
-# Shared steps of the release's test scripts (sourced, not run by ctest): where the
-# release is, and the archive unpacked into a fresh folder. A script that cannot
-# run here prints one line "SKIPPED: reason" and exits 77.
+# Shared steps of the release's test scripts (sourced after tests/e2e/lib/e2e.sh,
+# not run by ctest): where the release is, and the archive unpacked into a fresh
+# folder. A script that cannot run here skips with its reason.
 
 release_package=norvale2008-invitation
 release_folder=norvale2008-invitation
@@ -12,16 +12,15 @@ find_release() {
   local build=$1
   release_dir="" release_required=0 release_web_dir="" release_node_modules=""
   [ -f "$build/release_build.env" ] && . "$build/release_build.env"
-  release_version=$(cat "$build/release/version" 2>/dev/null) || { echo "no $build/release/version"; exit 1; }
+  release_version=$(cat "$build/release/version" 2>/dev/null) || fail "no $build/release/version"
   release_zip=$release_dir/$release_package.zip
   release_deb=$release_dir/${release_package}_${release_version}_amd64.deb
   local missing=""
   [ -f "$release_zip" ] || missing="$release_zip"
   [ -f "$release_deb" ] || missing="$missing $release_deb"
   if [ -n "$missing" ]; then
-    [ "$release_required" = 1 ] && { echo "no release:$missing (make release makes it)"; exit 1; }
-    echo "SKIPPED: no release:$missing (make release makes it)"
-    exit 77
+    [ "$release_required" = 1 ] && fail "no release:$missing (make release makes it)"
+    skip "no release:$missing (make release makes it)"
   fi
 }
 
@@ -30,6 +29,6 @@ unpack_release() {
   local into=$1
   rm -rf "$into"
   mkdir -p "$into"
-  unzip -q "$release_zip" -d "$into" || { echo "unzip cannot unpack $release_zip"; return 1; }
+  unzip -q "$release_zip" -d "$into" || fail "unzip cannot unpack $release_zip"
   unpacked=$into/$release_folder
 }

@@ -4,9 +4,8 @@
 # icon, Enter starts the show, whose window carries the icon too and which draws
 # its scene, and Escape ends it with status 0. Skipped, with the reason, where
 # this host cannot run 32-bit programs.
-set -u
-build=$1
-src=$2
+. "$(dirname "$0")/../e2e/lib/e2e.sh"
+e2e_setup "$@"
 . "$src/tests/e2e/lib/windows_wine.sh"
 . "$src/tests/e2e/lib/x11.sh"
 . "$src/tests/release/release_env.sh"
@@ -14,10 +13,11 @@ find_release "$build"
 require_32bit_wine
 rerun_inside_xvfb 1024x768x24 "$@"
 work=$build/test-output/release/wine
-unpack_release "$work/archive" || exit 1
-fresh_wine_prefix "$work/wine" || exit 1
-trap 'wineserver -k 2>/dev/null' EXIT
-fail() { echo "$1"; echo "--- wine:"; tail -n 20 "$work/wine.log"; exit 1; }
+unpack_release "$work/archive"
+fresh_wine_prefix "$work/wine" || fail "no Wine prefix in $work/wine"
+at_exit 'wineserver -k 2>/dev/null'
+# A failure shows the end of Wine's log.
+fail_with_wine() { tail -n 20 "$work/wine.log" >"$out/wine_tail.log"; fail "$1" "$out/wine_tail.log"; }
 
 # Wine hands a window's icons to X as _NET_WM_ICON: width, height and ARGB pixels
 # for each. Each of 16 or 32 pixels must be the program's: every opaque pixel of
@@ -45,30 +45,30 @@ check_program_icon() {
       $checked++;
     }
     print "$checked $bad";' "${icon#*)}" "$work")
-  [ "${verdict% *}" -gt 0 ] || fail "the $what carries no icon of 16 or 32 pixels: $(head -c 120 <<<"${icon:-no _NET_WM_ICON}")"
-  [ "${verdict#* }" -eq 0 ] || fail "the $what's icons differ from the program's in ${verdict#* } opaque pixels"
+  [ "${verdict% *}" -gt 0 ] || fail_with_wine "the $what carries no icon of 16 or 32 pixels: $(head -c 120 <<<"${icon:-no _NET_WM_ICON}")"
+  [ "${verdict#* }" -eq 0 ] || fail_with_wine "the $what's icons differ from the program's in ${verdict#* } opaque pixels"
 }
 
-cd "$unpacked" || exit 1
+cd "$unpacked" || fail "cannot enter $unpacked"
 wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
-dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared"
+dialog=$(wait_for_titled_window "$pid") || fail_with_wine "no dialog appeared"
 sleep 1
 check_program_icon "$dialog" dialog
 screenshot "$work/release_dialog.png" "$src"
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
 xdotool key Return
-show=$(wait_for_titled_window "$pid" "$dialog") || fail "no show window after Enter"
+show=$(wait_for_titled_window "$pid" "$dialog") || fail_with_wine "no show window after Enter"
 xdotool windowfocus --sync "$show" 2>/dev/null || true
 sleep 5
-kill -0 "$pid" 2>/dev/null || fail "the show ended by itself"
+kill -0 "$pid" 2>/dev/null || fail_with_wine "the show ended by itself"
 # SDL gives its window class the icon named SDL_app: the program's.
 check_program_icon "$show" "show's window"
 import -window root "$work/release_show.png"
 colours=$(convert "$work/release_show.png" -format '%k' info:)
-[ "$colours" -ge 64 ] || fail "the show's screen has only $colours colours"
+[ "$colours" -ge 64 ] || fail_with_wine "the show's screen has only $colours colours"
 xdotool keydown Escape
 wait_for_exit "$pid" 15; status=$?
 xdotool keyup Escape
-[ "$status" -eq 0 ] || fail "exit status $status, expected 0"
+[ "$status" -eq 0 ] || fail_with_wine "exit status $status, expected 0"
 echo "ok: the unpacked executable showed its dialog with the program's icon, ran the show ($colours colours) and ended with 0 on Escape; both windows carry the program's icon"

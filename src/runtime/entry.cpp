@@ -13,7 +13,7 @@ int main(int, char*[]) {
     if (!run_launch_dialog()) return -1;  // Cancel: nothing else is started
 
     seed_random_from_time();
-    init_sdl();
+    init_sdl();  // video drawn straight into the window where no scaling is needed
     open_music();
     open_video();
     set_fixed_gl_state();

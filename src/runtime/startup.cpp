@@ -13,6 +13,7 @@
 #include "render/particle_random.h"
 #include "runtime/beat_clock.h"
 #include "runtime/display_settings.h"
+#include "runtime/layer_scaling.h"
 #include "runtime/main_loop.h"
 #include "runtime/stderr_hold.h"
 #include "runtime/video_driver.h"
@@ -27,13 +28,27 @@ void seed_random_from_time() {
     seed_particle_random(static_cast<std::uint32_t>(std::time(nullptr)));
 }
 
-void init_sdl() {
-    // The drivers SDL tries on its way to a display may print their own lines;
-    // what matters comes in one line below.
+// The drivers SDL tries on its way to a display may print their own lines; what
+// matters comes in one line of the show's own. A restart lets the compatibility
+// layer read its scaling setting again.
+static void start_video(bool restart) {
     const int held = hold_stderr();
-    const int status = SDL_Init(SDL_INIT_VIDEO);
+    if (restart) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    const int status = restart ? SDL_InitSubSystem(SDL_INIT_VIDEO) : SDL_Init(SDL_INIT_VIDEO);
     release_stderr(held);
     if (status != 0) fail("SDL_Init");
+}
+
+// Before a mode is set, SDL reports the desktop's mode as the current one.
+static DesktopSize desktop_size() {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    return info ? DesktopSize{info->current_w, info->current_h} : unknown_desktop;
+}
+
+void init_sdl() {
+    const VideoRequest request{screen_width, screen_height, fullscreen};
+    choose_layer_scaling(request);
+    start_video(false);
     char name[video_driver_name_size];
     const char* driver = SDL_VideoDriverName(name, sizeof name);
     if (!video_driver_allowed(driver, std::getenv("SDL_VIDEODRIVER"))) {
@@ -42,13 +57,20 @@ void init_sdl() {
         SDL_Quit();
         std::exit(1);
     }
+    // Full screen at the desktop's own size needs no scaling either, and that size
+    // is known only now.
+    if (choose_layer_scaling_again(request, desktop_size())) start_video(true);
     // Only the picture is essential: without a sound device the show runs silent,
     // and open_music finds no device to open.
     SDL_InitSubSystem(SDL_INIT_AUDIO);
 }
 
 void open_music() {
-    if (Mix_OpenAudio(audio_rate, AUDIO_S16LSB, audio_channels, audio_buffer_frames) != 0) return;
+    // Without a sound card ALSA prints its search for one; the show then runs silent.
+    const int held = hold_stderr();
+    const int status = Mix_OpenAudio(audio_rate, AUDIO_S16LSB, audio_channels, audio_buffer_frames);
+    release_stderr(held);
+    if (status != 0) return;
     if (music_module_size == 0) return;
     // The stream stays open for as long as the music plays.
     SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(music_module),

@@ -21,10 +21,14 @@ constexpr int video_driver_name_size = 64;
 
 // SDL video, then audio. No video, or only a headless video driver that
 // SDL_VIDEODRIVER did not ask for, ends the process with one line and status 1.
-// Audio is started quietly: when it fails the show runs without sound.
+// Video starts with the compatibility layer's scaling on only where the display
+// settings need it (layer_scaling.h), restarting once for full screen at the
+// desktop's own size. Audio is started quietly: when it fails the show runs
+// without sound.
 void init_sdl();
 // Opens the audio device and loads the embedded module into music_handle. Failure
-// is quiet: the show then runs without sound.
+// is quiet, the sound library's own complaints included: the show then runs
+// without sound.
 void open_music();
 // GL attributes, video mode from the display settings, cursor, caption. A video
 // mode that cannot be set ends the process with one line and status 1.

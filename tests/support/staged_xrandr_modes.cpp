@@ -6,13 +6,14 @@
 // every call while the variable is unset reach the real XRandR.
 #include <X11/extensions/Xrandr.h>
 #include <dlfcn.h>
-#include <link.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "caller_in_program.h"
 
 namespace {
 
@@ -40,28 +41,6 @@ std::vector<StagedMode> staged_modes() {
     return modes;
 }
 
-// True when `address` lies in the program itself rather than in a library: the
-// program is the first object dl_iterate_phdr reports.
-bool in_program(const void* address) {
-    struct Search {
-        std::uintptr_t address;
-        bool found;
-    } search{reinterpret_cast<std::uintptr_t>(address), false};
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            auto* s = static_cast<Search*>(data);
-            for (int i = 0; i < info->dlpi_phnum; ++i) {
-                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
-                if (segment.p_type != PT_LOAD) continue;
-                const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
-                if (s->address >= start && s->address < start + segment.p_memsz) s->found = true;
-            }
-            return 1;  // only the first object
-        },
-        &search);
-    return search.found;
-}
-
 template <typename Function>
 Function real(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
@@ -81,7 +60,7 @@ extern "C" {
 
 XRRScreenResources* XRRGetScreenResourcesCurrent(Display* display, Window window) {
     const auto modes = staged_modes();
-    if (modes.empty() || !in_program(__builtin_return_address(0)))
+    if (modes.empty() || !caller_in_program(__builtin_return_address(0)))
         return real<XRRScreenResources* (*)(Display*, Window)>("XRRGetScreenResourcesCurrent")(display, window);
     const std::size_t bytes = sizeof(XRRScreenResources) + sizeof(RROutput) + modes.size() * sizeof(XRRModeInfo);
     auto* resources = allocate_block<XRRScreenResources>(bytes);

@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cstdlib>
 
+#include "runtime/layer_scaling.h"
 #include "runtime/show.h"
 
 namespace {
@@ -25,10 +26,10 @@ std::uint32_t ticks_at(std::int32_t ms) {
 
 bool open_capture_canvas(int width, int height, CanvasFit fit, std::string& error) {
     // Set here rather than inherited: the capture never needs a display or a
-    // sound card, and the SDL layer's scaling of OpenGL programs would only copy
-    // every frame once more to a window no one sees.
+    // sound card. The window has the size asked for, so the SDL layer's scaling
+    // would only copy every frame once more to a window no one sees.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL12COMPAT_OPENGL_SCALING", "0", 1);
+    choose_layer_scaling({width, height, false});
     if (!open_show(width, height, error, fit)) return false;
     canvas_width_px = width;
     canvas_height_px = height;

@@ -26,6 +26,7 @@ constexpr int pipe_bytes = 1 << 20;  // the largest an unprivileged process may 
 // What of ffmpeg's own messages is read back for our one line.
 constexpr std::size_t message_tail_bytes = 4096;
 constexpr const char* ffmpeg_stopped = "ffmpeg stopped taking frames";
+constexpr useconds_t wait_poll_us = 20000;
 
 // H.264 settings, measured with `build/bench/capture_bench --h264-sweep --quality`
 // against the PNG frames of the same span (see the README's capture section).
@@ -64,17 +65,21 @@ std::vector<std::string> codec_arguments(const VideoSettings& settings) {
 }
 
 // Waits for ffmpeg. An interruption while it works stops it: what it was
-// writing is not wanted any more.
+// writing is not wanted any more. The signal may reach any of the process's
+// threads (the GL driver has its own), so the wait looks at the flag between
+// short sleeps rather than rely on being woken.
 bool wait_for(pid_t pid, int& status, bool stop_when_interrupted) {
     bool stopped = false;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
+    for (;;) {
+        const pid_t ended = waitpid(pid, &status, stop_when_interrupted ? WNOHANG : 0);
+        if (ended == pid) return true;
+        if (ended < 0 && errno != EINTR) return false;
         if (stop_when_interrupted && interrupted() && !stopped) {
             kill(pid, SIGTERM);
             stopped = true;
         }
+        if (stop_when_interrupted) usleep(wait_poll_us);
     }
-    return true;
 }
 
 // The last line ffmpeg wrote to its standard error, or empty.
@@ -171,10 +176,10 @@ bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string
     const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
-        // Only async-signal-safe calls from here to exec. ffmpeg gets SIGTERM when
-        // the capture ends in any way, even killed, so it never goes on writing
-        // for nobody; if the capture is already gone, so is ffmpeg.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // Only async-signal-safe calls from here to exec. ffmpeg is killed when
+        // the capture ends in any way, even killed itself, so it never goes on
+        // writing for nobody; if the capture is already gone, so is ffmpeg.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent) _exit(127);
         sigset_t none;
         sigemptyset(&none);

@@ -11,6 +11,7 @@
 #include "icon.h"
 #include "image_set.h"
 #include "png_io.h"
+#include "test_image.h"
 
 namespace fs = std::filesystem;
 
@@ -32,11 +33,10 @@ TEST(ImageGenerator, CommittedImagesAreWhatTheGeneratorDrawsToday) {
                   std::make_tuple(b.width, b.height, b.bit_depth, b.colour_type, b.interlace));
         EXPECT_EQ(a.palette, b.palette);
         EXPECT_EQ(a.transparency, b.transparency);
-        int w1, h1, w2, h2;
-        std::vector<std::uint8_t> p1, p2;
-        ASSERT_TRUE(read_png_rgba(committed, w1, h1, p1, error)) << error;
-        ASSERT_TRUE(read_png_rgba(fresh, w2, h2, p2, error)) << error;
-        EXPECT_TRUE(p1 == p2) << "decoded pixels differ; run `make assets` and commit the images";
+        RgbaImage was, is;
+        ASSERT_TRUE(read_image(committed, was));
+        ASSERT_TRUE(read_image(fresh, is));
+        EXPECT_TRUE(was.rgba == is.rgba) << "decoded pixels differ; run `make assets` and commit the images";
     }
     fs::remove_all(folder);
 }

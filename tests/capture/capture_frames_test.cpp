@@ -12,39 +12,20 @@
 #include <string>
 #include <vector>
 
-#include "png_io.h"
+#include "test_image.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int canvas_w = 1024;
-constexpr int canvas_h = 768;
 // Reference pictures: the frame tests' seed and warm-up, so the field is full.
 constexpr const char* reference_seed = "2008";
 constexpr const char* reference_warmup = "200";
 constexpr int channel_tolerance = 8;
 constexpr double differing_share_allowed = 0.005;
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-constexpr Rgb bar_colour{14, 57, 102};
-constexpr Rgb black{0, 0, 0};
-
-struct Image {
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> rgba;
-    Rgb at(int x, int y) const {
-        const std::size_t p = (static_cast<std::size_t>(y) * w + x) * 4;
-        return {rgba[p], rgba[p + 1], rgba[p + 2]};
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
-}
+constexpr Pixel bar_colour{14, 57, 102};
+constexpr Pixel black{0, 0, 0};
 
 fs::path work_dir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -59,18 +40,17 @@ int run_capture(const std::string& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-Image read_image(const fs::path& path) {
-    Image image;
-    std::string error;
-    EXPECT_TRUE(read_png_rgba(path.string(), image.w, image.h, image.rgba, error)) << error;
+RgbaImage read_png(const fs::path& path) {
+    RgbaImage image;
+    EXPECT_TRUE(read_image(path.string(), image));
     return image;
 }
 
 // One frame at `ms`; `extra` adds options such as --seed or --warmup-frames.
-Image capture_at(std::int64_t ms, const std::string& extra = "", const std::string& name = "") {
+RgbaImage capture_at(std::int64_t ms, const std::string& extra = "", const std::string& name = "") {
     const fs::path out = work_dir() / (name.empty() ? "at_" + std::to_string(ms) + ".png" : name);
     EXPECT_EQ(run_capture("--at-ms " + std::to_string(ms) + " " + extra + " --out " + out.string()), 0);
-    return read_image(out);
+    return read_png(out);
 }
 
 std::string file_bytes(const fs::path& path) {
@@ -78,18 +58,18 @@ std::string file_bytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-bool is_black(const Rgb& c) { return c == black; }
+bool is_black(const Pixel& c) { return rgb_equal(c, black); }
 
 // Pixels of `a` and `b` that differ, as a bounding box; empty when none differ.
 struct Box {
     int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
     bool empty() const { return x1 < 0; }
 };
-Box differing_box(const Image& a, const Image& b) {
+Box differing_box(const RgbaImage& a, const RgbaImage& b) {
     Box box;
-    for (int y = 0; y < a.h; ++y)
-        for (int x = 0; x < a.w; ++x)
-            if (!(a.at(x, y) == b.at(x, y))) {
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (!rgb_equal(a.at(x, y), b.at(x, y))) {
                 box.x0 = std::min(box.x0, x), box.y0 = std::min(box.y0, y);
                 box.x1 = std::max(box.x1, x), box.y1 = std::max(box.y1, y);
             }
@@ -128,28 +108,28 @@ TEST(CaptureDeterminism, AnotherSeedChangesOnlyTheParticleLayer) {
 // --- the timeline, probed ---------------------------------------------------
 
 TEST(CaptureTimeline, LeftBorderGrowsToSixteenUnitsInTheBarColour) {
-    const Image before = capture_at(4000);
-    const Image after = capture_at(10000);
+    const RgbaImage before = capture_at(4000);
+    const RgbaImage after = capture_at(10000);
     for (int y : {100, 400, 650}) {
         for (int x = 0; x < 16; ++x) {
-            EXPECT_TRUE(is_black(before.at(x, y))) << "x " << x << " y " << y << " at 4000 ms";
-            EXPECT_EQ(after.at(x, y), bar_colour) << "x " << x << " y " << y << " at 10000 ms";
+            EXPECT_TRUE(same_colour(before.at(x, y), black)) << "x " << x << " y " << y << " at 4000 ms";
+            EXPECT_TRUE(same_colour(after.at(x, y), bar_colour)) << "x " << x << " y " << y << " at 10000 ms";
         }
-        EXPECT_TRUE(is_black(after.at(16, y))) << "y " << y;
+        EXPECT_TRUE(same_colour(after.at(16, y), black)) << "y " << y;
     }
 }
 
 TEST(CaptureTimeline, PanelSlidesInFromTheRightEdge) {
     // Left edge at 1024 - 257 E: E 0 at 4000 ms, 1/2 at 6000 ms, 1 from 8001 ms.
-    const Image out = capture_at(4000);
-    const Image half = capture_at(6000);
-    const Image in = capture_at(10000);
+    const RgbaImage out = capture_at(4000);
+    const RgbaImage half = capture_at(6000);
+    const RgbaImage in = capture_at(10000);
     for (int y : {20, 300, 500}) {
-        EXPECT_FALSE(out.at(1023, y) == bar_colour) << "y " << y;
-        EXPECT_EQ(half.at(897, y), bar_colour) << "y " << y;
-        EXPECT_FALSE(half.at(894, y) == bar_colour) << "y " << y;
-        EXPECT_EQ(in.at(767, y), bar_colour) << "y " << y;
-        EXPECT_FALSE(in.at(766, y) == bar_colour) << "y " << y;
+        EXPECT_FALSE(same_colour(out.at(1023, y), bar_colour)) << "y " << y;
+        EXPECT_TRUE(same_colour(half.at(897, y), bar_colour)) << "y " << y;
+        EXPECT_FALSE(same_colour(half.at(894, y), bar_colour)) << "y " << y;
+        EXPECT_TRUE(same_colour(in.at(767, y), bar_colour)) << "y " << y;
+        EXPECT_FALSE(same_colour(in.at(766, y), bar_colour)) << "y " << y;
     }
 }
 
@@ -158,35 +138,33 @@ TEST(CaptureTimeline, PanelSlidesInFromTheRightEdge) {
 // units above its top), so its top shows at E = 0 and E = 1.
 TEST(CaptureTimeline, ScrollerBarTopFollowsTheEntryEnvelope) {
     // E = 0: the bar lies below the canvas; the spawn row at y 756 shows.
-    const Image low = capture_at(4000);
+    const RgbaImage low = capture_at(4000);
     int spawn_row_lit = 0;
     for (int x = 16; x < 767; ++x)
         for (int y = 755; y <= 757; ++y) spawn_row_lit += !is_black(low.at(x, y));
     EXPECT_GT(spawn_row_lit, 0);
     // E = 1 over the full closing picture: the picture ends at y 703, and the
     // scroller's glyphs start at y 712.
-    const Image full = capture_at(120000);
+    const RgbaImage full = capture_at(120000);
     for (int x = 16; x < 767; ++x) {
-        EXPECT_FALSE(is_black(full.at(x, 703))) << "x " << x;
-        for (int y = 704; y < 712; ++y) EXPECT_TRUE(is_black(full.at(x, y))) << "x " << x << " y " << y;
+        EXPECT_FALSE(same_colour(full.at(x, 703), black)) << "x " << x;
+        for (int y = 704; y < 712; ++y) EXPECT_TRUE(same_colour(full.at(x, y), black)) << "x " << x << " y " << y;
     }
 }
 
 TEST(CaptureTimeline, ClosingPictureFadesInAfterBeat216) {
-    const Image none = capture_at(108000);
-    const Image faint = capture_at(109000);  // P = 1/4: colour and alpha 1/4, so 1/16 of full
-    const Image full = capture_at(112001);
-    const Image later = capture_at(113000);
+    const RgbaImage none = capture_at(108000);
+    const RgbaImage faint = capture_at(109000);  // P = 1/4: colour and alpha 1/4, so 1/16 of full
+    const RgbaImage full = capture_at(112001);
+    const RgbaImage later = capture_at(113000);
     int bright = 0;
     for (int y = 40; y < 640; y += 60) {
         for (int x = 60; x < 740; x += 60) {
-            const Rgb f = full.at(x, y);
-            EXPECT_TRUE(is_black(none.at(x, y))) << "x " << x << " y " << y;
-            EXPECT_EQ(f, later.at(x, y)) << "x " << x << " y " << y;
-            const Rgb d = faint.at(x, y);
-            EXPECT_NEAR(d.r, f.r / 16.0, 2.0) << "x " << x << " y " << y;
-            EXPECT_NEAR(d.g, f.g / 16.0, 2.0) << "x " << x << " y " << y;
-            EXPECT_NEAR(d.b, f.b / 16.0, 2.0) << "x " << x << " y " << y;
+            const Pixel f = full.at(x, y);
+            EXPECT_TRUE(same_colour(none.at(x, y), black)) << "x " << x << " y " << y;
+            EXPECT_TRUE(same_colour(later.at(x, y), f)) << "x " << x << " y " << y;
+            EXPECT_TRUE(colour_near(faint.at(x, y), {f.r / 16.0, f.g / 16.0, f.b / 16.0}, 2.0))
+                << "x " << x << " y " << y;
             bright += std::max({f.r, f.g, f.b}) > 64;
         }
     }
@@ -194,7 +172,7 @@ TEST(CaptureTimeline, ClosingPictureFadesInAfterBeat216) {
 }
 
 TEST(CaptureTimeline, PageAtRestStaysInsideItsRectangle) {
-    const Image page = capture_at(12000);
+    const RgbaImage page = capture_at(12000);
     int inside = 0;
     // Picture area above the particles' spawn row (y 692 once the field has risen).
     for (int y = 0; y < 680; ++y) {
@@ -223,26 +201,17 @@ class CaptureReference : public ::testing::TestWithParam<KeyTime> {};
 TEST_P(CaptureReference, MatchesTheReferencePicture) {
     const KeyTime key = GetParam();
     const std::string name = std::string("beat_") + key.label + ".png";
-    const Image frame = capture_at(key.ms, std::string("--seed ") + reference_seed + " --warmup-frames " +
-                                               reference_warmup, name);
+    const RgbaImage frame = capture_at(key.ms, std::string("--seed ") + reference_seed + " --warmup-frames " +
+                                                   reference_warmup, name);
     const fs::path reference = fs::path(CAPTURE_REFERENCE_DIR) / name;
     if (std::getenv("INVITATION_UPDATE_REFERENCE")) {
         fs::copy_file(work_dir() / name, reference, fs::copy_options::overwrite_existing);
         GTEST_SKIP() << "wrote " << reference;
     }
-    const Image expected = read_image(reference);
-    ASSERT_EQ(frame.w, expected.w);
-    ASSERT_EQ(frame.h, expected.h);
-    std::size_t differing = 0;
-    int worst = 0;
-    for (std::size_t p = 0; p < frame.rgba.size(); p += 4) {
-        int off = 0;
-        for (int c = 0; c < 3; ++c) off = std::max(off, std::abs(frame.rgba[p + c] - expected.rgba[p + c]));
-        worst = std::max(worst, off);
-        differing += off > channel_tolerance;
-    }
-    EXPECT_LE(static_cast<double>(differing) / (frame.w * frame.h), differing_share_allowed)
-        << differing << " pixels differ (worst channel difference " << worst << "); see " << work_dir() / name;
+    RgbaImage expected;
+    ASSERT_TRUE(read_image(reference.string(), expected));
+    EXPECT_TRUE(images_match(frame, expected, channel_tolerance, differing_share_allowed))
+        << "see " << work_dir() / name;
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyBeats, CaptureReference,

@@ -14,7 +14,7 @@
 
 #include "frame_pipeline.h"
 #include "png_frame.h"
-#include "png_io.h"
+#include "test_image.h"
 #include "video_encoder.h"
 
 namespace {
@@ -122,20 +122,15 @@ TEST(FramePng, BottomFirstRowsBecomeAPictureTheRightWayUp) {
     ASSERT_NE(file, nullptr);
     std::fwrite(png.data(), 1, png.size(), file);
     std::fclose(file);
-    int w = 0;
-    int h = 0;
-    std::vector<std::uint8_t> rgba;
-    ASSERT_TRUE(read_png_rgba(path.string(), w, h, rgba, error)) << error;
-    ASSERT_EQ(w, width);
-    ASSERT_EQ(h, height);
+    RgbaImage picture;
+    ASSERT_TRUE(read_image(path.string(), picture));
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
+    const RgbaImage drawn{width, height, gl_rows};  // rows bottom first, as OpenGL read them
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::uint8_t* want = gl_rows.data() + ((height - 1 - y) * width + x) * 4;
-            const std::uint8_t* got = rgba.data() + (y * width + x) * 4;
-            EXPECT_EQ(got[0], want[0]) << x << "," << y;
-            EXPECT_EQ(got[1], want[1]) << x << "," << y;
-            EXPECT_EQ(got[2], want[2]) << x << "," << y;
-            EXPECT_EQ(got[3], 255) << "a frame is opaque, whatever its alpha held";
+            EXPECT_TRUE(same_colour(picture.at(x, y), drawn.at(x, height - 1 - y))) << x << "," << y;
+            EXPECT_EQ(picture.at(x, y).a, 255) << "a frame is opaque, whatever its alpha held";
         }
     }
 }

@@ -2,32 +2,27 @@
 # The capture program's command line: every bad input gets one line on standard
 # error and its status (2 for the command line, 1 for what the run cannot do),
 # and leaves no output file behind.
-set -u
-build=$1
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup "$@"
 capture="$build/invitation-capture"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
+cd "$out" || fail "cannot enter $out"
 
 # expect STATUS MESSAGE-PATTERN ARGS...: runs the program with ARGS (plus nothing else).
 expect() {
   local status=$1 pattern=$2
   shift 2
-  PATH="${program_path:-$PATH}" "$capture" "$@" >"$work/stdout" 2>"$work/stderr"
+  PATH="${program_path:-$PATH}" "$capture" "$@" >"$out/stdout" 2>"$out/stderr"
   local got=$?
   local lines
-  lines=$(wc -l <"$work/stderr")
-  if [ "$got" -ne "$status" ] || [ "$lines" -ne 1 ] || ! grep -q -- "$pattern" "$work/stderr"; then
-    echo "FAIL: $* -> status $got (want $status), stderr:"; cat "$work/stderr"
-    failures=$((failures + 1))
+  lines=$(wc -l <"$out/stderr")
+  if [ "$got" -ne "$status" ] || [ "$lines" -ne 1 ] || ! grep -q -- "$pattern" "$out/stderr"; then
+    count_failure "$* -> status $got (want $status)" "$out/stderr"
   fi
   local left
-  left=$(find "$work" -mindepth 1 -maxdepth 1 ! -name stdout ! -name stderr ! -name ro ! -name busy -print)
+  left=$(find "$out" -mindepth 1 -maxdepth 1 ! -name stdout ! -name stderr ! -name ro ! -name busy -print)
   if [ -n "$left" ]; then
-    echo "FAIL: $* left files behind: $left"
-    failures=$((failures + 1))
-    find "$work" -mindepth 1 -maxdepth 1 ! -name stdout ! -name stderr ! -name ro ! -name busy -exec rm -rf {} +
+    count_failure "$* left files behind: $left"
+    find "$out" -mindepth 1 -maxdepth 1 ! -name stdout ! -name stderr ! -name ro ! -name busy -exec rm -rf {} +
   fi
 }
 
@@ -76,16 +71,15 @@ expect 1 "cannot write missing/f.png: No such file" --at-ms 0 --out missing/f.pn
 expect 1 "cannot write missing/v.mp4"   --from-ms 0 --to-ms 100 --fps 30 --out missing/v.mp4
 mkdir -p busy && touch busy/frame_000000.png
 expect 1 "already holds frame_"         --from-ms 0 --to-ms 100 --fps 30 --out busy
-[ "$(ls busy)" = frame_000000.png ] || { echo "FAIL: the earlier frames were touched"; failures=$((failures + 1)); }
+[ "$(ls busy)" = frame_000000.png ] || count_failure "the earlier frames were touched"
 # No ffmpeg on the PATH: the message names the package.
 program_path=/nonexistent expect 1 "ffmpeg is not installed (Debian package ffmpeg)" \
   --from-ms 0 --to-ms 100 --fps 30 --out v.mp4
 
-"$capture" --help >"$work/stdout" 2>"$work/stderr"
-if [ $? -ne 0 ] || ! grep -q -- "--from-ms A --to-ms B --fps F" "$work/stdout"; then
-  echo "FAIL: --help"; failures=$((failures + 1))
+"$capture" --help >"$out/stdout" 2>"$out/stderr"
+if [ $? -ne 0 ] || ! grep -q -- "--from-ms A --to-ms B --fps F" "$out/stdout"; then
+  count_failure "--help" "$out/stdout" "$out/stderr"
 fi
 
 chmod 755 ro
-[ "$failures" -eq 0 ] || exit 1
-echo "ok: every bad input got its one line and status, and left nothing behind"
+finish_checks "every bad input got its one line and status, and left nothing behind"

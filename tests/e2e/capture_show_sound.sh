@@ -2,20 +2,15 @@
 # The captured sound is what the show plays: the show runs headless with SDL's
 # disk audio driver, and its output, once the music has begun, equals the
 # capture's WAV sample for sample.
-set -u
-build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup "$@"
+cd "$out" || fail "cannot enter $out"
 
 "$build/invitation-capture" --from-ms 0 --to-ms 5000 --fps 1 --size 16x16 --out frames --audio-out capture.wav \
-  2>capture.err || { echo "capture failed: $(cat capture.err)"; exit 1; }
-if grep -q "no music is embedded" capture.err; then
-  echo "ok: no music embedded in this build; nothing to compare"
-  exit 0
-fi
+  2>capture.err || fail "capture failed" capture.err
+grep -q "no music is embedded" capture.err && skip "no music embedded in this build; nothing to compare"
 
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/show.raw" \
+SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/show.raw" \
   "$build/invitation" >/dev/null 2>show.err &
 pid=$!
 sleep 4
@@ -36,5 +31,4 @@ for k in $(seq 0 40); do
     exit 0
   fi
 done
-echo "FAIL: the show's sound ($show_bytes bytes) does not match the captured sound at any buffer boundary"
-exit 1
+fail "the show's sound ($show_bytes bytes) does not match the captured sound at any buffer boundary"

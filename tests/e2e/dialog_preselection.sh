@@ -10,33 +10,31 @@
 #   Tab Tab (to the list), Down, Enter -> 640 x 480, the item after the preselected
 #                                         one (from no selection Down would give
 #                                         1280 x 1024; from the first match 800 x 600)
-set -u
-build=$1
-src=$2
-. "$src/tests/e2e/lib/x11.sh"
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup "$@"
+. "$e2e_lib/x11.sh"
 rerun_inside_xvfb 1280x1024x24 "$@"
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
 staged_modes=1280x1024,1024x768,800x600,1024x768,640x480
 
-# $1: keys pressed in the dialog before Enter; $2: expected window size.
+# $1: keys pressed in the dialog before Enter; $2: expected window size. A fault
+# ends the test.
 run_show() {
   local keys=$1 expected=$2 pid size status
   LD_PRELOAD="$build/libstaged_xrandr_modes.so" INVITATION_STAGED_MODES=$staged_modes SDL_AUDIODRIVER=dummy \
     "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
   pid=$!
-  wait_for_dialog "$pid" || { cat "$out/stderr"; return 1; }
+  wait_for_dialog "$pid" || fail "no launch dialog" "$out/stderr"
   xdotool key --delay 150 $keys
-  start_show_past_dialog "$pid" || { cat "$out/stderr"; return 1; }
+  start_show_past_dialog "$pid" || fail "the show did not start ($keys)" "$out/stderr"
   size=$(xwininfo -id "$show_window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   xdotool key Escape
   wait_for_exit "$pid" 5; status=$?
   echo "keys '$keys': window $size, status $status"
-  [ "$size" = "$expected" ] || { echo "expected $expected"; return 1; }
-  [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; cat "$out/stderr"; return 1; }
+  [ "$size" = "$expected" ] || fail "keys '$keys': window $size, expected $expected"
+  [ "$status" -eq 0 ] || fail "keys '$keys': exit status $status, expected 0" "$out/stderr"
 }
 
 # Run, Cancel, the list, the Fullscreen box.
-run_show "Tab Tab Tab space" 1024x768 || exit 1
-run_show "Tab Tab Down Tab space" 640x480 || exit 1
+run_show "Tab Tab Tab space" 1024x768
+run_show "Tab Tab Down Tab space" 640x480
 echo "ok: Enter opened the preselected 1024 x 768; Down from it opened 640 x 480"

@@ -20,23 +20,19 @@
 # screen stays at its own size, showing the bottom-left part of what the layer
 # draws for the whole screen; the letterbox is checked through that part.
 # The pictures are left in test-output/direct_drawing.
-set -u
-build=$1
-src=$2
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup "$1" "$2"
 phase=${3:-}
-. "$src/tests/e2e/lib/x11.sh"
+. "$e2e_lib/x11.sh"
 shots=$build/test-output/direct_drawing
 
 if [ -z "${INSIDE_XVFB:-}" ]; then
   mkdir -p "$shots"
-  INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "$src" larger || exit 1
-  INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build" "$src" native || exit 1
+  INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "$src" larger || fail "on a 1280 x 1024 screen"
+  INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build" "$src" native || fail "on a 1024 x 768 screen"
   echo "ok: windows and full screen at the desktop's size drawn straight in, the same picture; smaller full screen letterboxed through the buffer; pictures in $shots"
   exit 0
 fi
-
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
 
 # $1: picture to write; $2: keys pressed in the dialog before Enter; the rest:
 # settings for the show's environment. Takes the show's window from the screen
@@ -50,7 +46,7 @@ frozen_picture() {
     INVITATION_FROZEN_FRAMES=40 INVITATION_FROZEN_REPORT="$out/report" SDL_AUDIODRIVER=dummy \
     "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
   pid=$!
-  wait_for_dialog "$pid" || { cat "$out/stderr"; return 1; }
+  wait_for_dialog "$pid" || fail "no launch dialog" "$out/stderr"
   [ -z "$keys" ] || xdotool key --delay 150 $keys
   xdotool key Return
   for _ in $(seq 1 600); do
@@ -58,10 +54,10 @@ frozen_picture() {
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  [ -s "$out/report" ] || { echo "the show did not reach its 40th frame"; kill -KILL "$pid"; cat "$out/stderr"; return 1; }
+  [ -s "$out/report" ] || { kill -KILL "$pid"; fail "the show did not reach its 40th frame" "$out/stderr"; }
   sleep 0.3
   window=$(find_window show)
-  [ -n "$window" ] || { echo "no show window"; kill -KILL "$pid"; return 1; }
+  [ -n "$window" ] || { kill -KILL "$pid"; fail "no show window"; }
   window_geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
     /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }')
   import -window root "$out/screen.png"
@@ -70,7 +66,7 @@ frozen_picture() {
   kill -KILL "$pid"
   wait "$pid" 2>/dev/null
   read -r _ framebuffer <"$out/report"
-  [ ! -s "$out/stderr" ] || { echo "unexpected lines on stderr:"; cat "$out/stderr"; return 1; }
+  [ ! -s "$out/stderr" ] || fail "unexpected lines on stderr" "$out/stderr"
 }
 
 # The largest difference of one channel between pictures $1 and $2, 0 to 255.
@@ -83,28 +79,28 @@ expect_drawn() {
   local what=$1 expected=$2 found=straight
   [ "$framebuffer" = 0 ] || found=buffer
   echo "$what: framebuffer $framebuffer ($found), window $window_geometry"
-  [ "$found" = "$expected" ] || { echo "$what: drawn $found, expected $expected"; return 1; }
+  [ "$found" = "$expected" ] || fail "$what: drawn $found, expected $expected"
 }
 
 windowed="Tab Tab Tab space"
 
 if [ "$phase" = larger ]; then
-  frozen_picture "$shots/window.png" "$windowed" || exit 1
-  expect_drawn "1024 x 768 window" straight || exit 1
-  [ "${window_geometry%%+*}" = 1024x768 ] || { echo "window $window_geometry, expected 1024x768"; exit 1; }
+  frozen_picture "$shots/window.png" "$windowed"
+  expect_drawn "1024 x 768 window" straight
+  [ "${window_geometry%%+*}" = 1024x768 ] || fail "window $window_geometry, expected 1024x768"
 
-  frozen_picture "$shots/window_viewer_scaling.png" "$windowed" SDL12COMPAT_OPENGL_SCALING=1 || exit 1
-  expect_drawn "window, SDL12COMPAT_OPENGL_SCALING=1" buffer || exit 1
+  frozen_picture "$shots/window_viewer_scaling.png" "$windowed" SDL12COMPAT_OPENGL_SCALING=1
+  expect_drawn "window, SDL12COMPAT_OPENGL_SCALING=1" buffer
   apart=$(largest_difference "$shots/window.png" "$shots/window_viewer_scaling.png")
   echo "window straight and through the buffer: channels at most $apart apart"
-  [ "$apart" -le 2 ] || { echo "the pictures differ by $apart"; exit 1; }
+  [ "$apart" -le 2 ] || fail "the pictures differ by $apart"
 
-  frozen_picture "$out/enlarged.png" "$windowed" SDL12COMPAT_WINDOW_SCALING=1.25 || exit 1
-  expect_drawn "window, SDL12COMPAT_WINDOW_SCALING=1.25" buffer || exit 1
-  [ "${window_geometry%%+*}" = 1280x960 ] || { echo "window $window_geometry, expected 1280x960"; exit 1; }
+  frozen_picture "$out/enlarged.png" "$windowed" SDL12COMPAT_WINDOW_SCALING=1.25
+  expect_drawn "window, SDL12COMPAT_WINDOW_SCALING=1.25" buffer
+  [ "${window_geometry%%+*}" = 1280x960 ] || fail "window $window_geometry, expected 1280x960"
 
-  frozen_picture "$shots/fullscreen_smaller.png" "" || exit 1
-  expect_drawn "1024 x 768 full screen on $screen_size" buffer || exit 1
+  frozen_picture "$shots/fullscreen_smaller.png" ""
+  expect_drawn "1024 x 768 full screen on $screen_size" buffer
   # What the layer draws for the whole screen: the frame at the screen's width,
   # 4:3, centred between black bars; the window shows its bottom-left part.
   size=${window_geometry%%+*}
@@ -114,13 +110,13 @@ if [ "$phase" = larger ]; then
     +gravity -crop "${w}x${h}+0+$((screen_height - h))" +repage "$out/letterboxed.png"
   error=$(compare -metric RMSE "$out/letterboxed.png" "$shots/fullscreen_smaller.png" null: 2>&1 | sed -E 's/.*\((.*)\)/\1/')
   echo "full screen against the frame letterboxed: RMS error $error"
-  awk -v e="$error" 'BEGIN { exit !(e < 0.01) }' || { echo "not the frame letterboxed at 1280 x 960"; exit 1; }
+  float_test "$error < 0.01" || fail "not the frame letterboxed at 1280 x 960"
   exit 0
 fi
 
-frozen_picture "$shots/fullscreen_native.png" "" || exit 1
-expect_drawn "1024 x 768 full screen on $screen_size" straight || exit 1
-[ "${window_geometry%%+*}" = 1024x768 ] || { echo "window $window_geometry, expected 1024x768"; exit 1; }
+frozen_picture "$shots/fullscreen_native.png" ""
+expect_drawn "1024 x 768 full screen on $screen_size" straight
+[ "${window_geometry%%+*}" = 1024x768 ] || fail "window $window_geometry, expected 1024x768"
 apart=$(largest_difference "$shots/window.png" "$shots/fullscreen_native.png")
-[ "$apart" -eq 0 ] || { echo "full screen differs from the window by up to $apart"; exit 1; }
+[ "$apart" -eq 0 ] || fail "full screen differs from the window by up to $apart"
 echo "full screen at the desktop's size: the window's picture"

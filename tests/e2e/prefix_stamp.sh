@@ -5,15 +5,13 @@
 # same; a pinned version a point release replaced is named in one line and the
 # offered one is used (and recorded); a missing or renamed source tree stops the
 # build with one line naming the package and the folder.
-set -u
-src=$2
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup "$@"
 tools=$src/tools
 pins=$tools/prefix/debian_sources.txt
-command -v dpkg > /dev/null || { echo "SKIPPED: no dpkg to order Debian versions"; exit 77; }
+command -v dpkg > /dev/null || skip "no dpkg to order Debian versions"
 
-fake=$(mktemp -d)
-trap 'rm -rf "$fake"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fake=$out  # the fake programs, their settings and what they were asked for
 pinned() { awk -v p="$1" '!/^#/ && $1 == p { print $2 }' "$pins"; }
 
 mkdir -p "$fake/bin"

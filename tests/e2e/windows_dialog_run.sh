@@ -7,28 +7,28 @@
 #   Tab Tab (to the list), Down, Enter -> 1152 x 864, the item after it in
 #                             Wine's list (without a preselection Down would
 #                             pick the first item, 320 x 200)
-set -u
-build=$1
-src=$2
-. "$src/tests/e2e/lib/windows_wine.sh"
-. "$src/tests/e2e/lib/x11.sh"
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup "$@"
+. "$e2e_lib/windows_wine.sh"
+. "$e2e_lib/x11.sh"
 find_windows_exe "$build"
 require_32bit_wine
 rerun_inside_xvfb 1280x1024x24 "$@"
-prepare_wine_run dialog_run || exit 1
+prepare_wine_run dialog_run
 desktop_title='invitation - Wine desktop'
 
-# $1: keys pressed in the dialog before Enter; $2: expected size of the show.
+# $1: keys pressed in the dialog before Enter; $2: expected size of the show. A
+# fault ends the test.
 run_in_desktop() {
   local keys=$1 expected=$2 pid size desktop_size status
   wine explorer /desktop=invitation,1280x1024 invitation.exe >"$work/wine.log" 2>&1 &
   pid=$!
-  dialog=$(wait_for_titled_window "$pid") || { echo "no dialog appeared"; cat "$work/wine.log"; return 1; }
+  dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared" "$work/wine.log"
   sleep 1
   xdotool windowfocus --sync "$dialog" 2>/dev/null || true
   [ -z "$keys" ] || xdotool key --delay 200 $keys
   xdotool key Return
-  show=$(wait_for_titled_window "$pid" "$dialog") || { echo "no show window after Enter ($keys)"; return 1; }
+  show=$(wait_for_titled_window "$pid" "$dialog") || fail "no show window after Enter ($keys)" "$work/wine.log"
   sleep 2
   size=$(xwininfo -id "$show" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   desktop_size=$(xwininfo -name "$desktop_title" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
@@ -38,10 +38,10 @@ run_in_desktop() {
   xdotool keyup Escape
   wineserver -w
   echo "keys '${keys:-none}': show $size, desktop $desktop_size, status $status"
-  [ "$size" = "$expected" ] && [ "$desktop_size" = "$expected" ] || { echo "expected $expected"; return 1; }
-  [ "$status" -eq 0 ] || { echo "exit status $status, expected 0"; return 1; }
+  [ "$size" = "$expected" ] && [ "$desktop_size" = "$expected" ] || fail "keys '${keys:-none}': expected $expected"
+  [ "$status" -eq 0 ] || fail "keys '${keys:-none}': exit status $status, expected 0"
 }
 
-run_in_desktop "" 1024x768 || exit 1
-run_in_desktop "Tab Tab Down" 1152x864 || exit 1
+run_in_desktop "" 1024x768
+run_in_desktop "Tab Tab Down" 1152x864
 echo "ok: Enter opened the preselected 1024 x 768; Down from it opened 1152 x 864"

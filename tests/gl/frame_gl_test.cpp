@@ -6,20 +6,17 @@
 
 #include <SDL_opengl.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "offscreen_gl.h"
-#include "png_io.h"
 #include "render/frame.h"
 #include "render/particle_field.h"
 #include "render/particle_random.h"
-#include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
@@ -38,14 +35,13 @@ struct KeyTime {
 void PrintTo(const KeyTime& key, std::ostream* out) { *out << "beat " << key.label << " (" << key.ms << " ms)"; }
 
 // A frame at `ms` over a field grown from a fixed seed for warm_up_calls calls.
-std::vector<std::uint8_t> frame_pixels(std::int64_t ms) {
+RgbaImage frame_at(std::int64_t ms) {
     std::memset(&particle_field, 0, sizeof particle_field);
     seed_particle_random(field_seed);
-    start_beat_clock(0);
-    update_beat_clock(static_cast<std::uint32_t>(ms));
+    set_clock_ms(ms);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
     draw_frame();
-    return read_canvas_pixels();
+    return read_canvas();
 }
 
 class FrameGl : public ::testing::TestWithParam<KeyTime> {
@@ -58,36 +54,21 @@ protected:
 
 TEST_P(FrameGl, MatchesTheReferencePicture) {
     const KeyTime key = GetParam();
-    const auto pixels = frame_pixels(key.ms);
-    const int w = canvas_window_width(), h = canvas_window_height();
+    const RgbaImage frame = frame_at(key.ms);
     const std::string name = std::string("beat_") + key.label + ".png";
-    std::string error;
     std::filesystem::create_directories(TEST_OUTPUT_DIR);
-    write_png_rgba(std::string(TEST_OUTPUT_DIR) + "/" + name, w, h, pixels.data(), error);
+    write_image(std::string(TEST_OUTPUT_DIR) + "/" + name, frame);
 
     const std::string reference_path = (reference_dir / name).string();
     if (std::getenv("INVITATION_UPDATE_REFERENCE")) {
         std::filesystem::create_directories(reference_dir);
-        ASSERT_TRUE(write_png_rgba(reference_path, w, h, pixels.data(), error)) << error;
+        ASSERT_TRUE(write_image(reference_path, frame));
         GTEST_SKIP() << "wrote " << reference_path;
     }
-    int rw = 0, rh = 0;
-    std::vector<std::uint8_t> reference;
-    ASSERT_TRUE(read_png_rgba(reference_path, rw, rh, reference, error)) << error;
-    ASSERT_EQ(rw, w);
-    ASSERT_EQ(rh, h);
-    std::size_t differing = 0;
-    int worst = 0;
-    for (std::size_t p = 0; p < pixels.size(); p += 4) {
-        int off = 0;
-        for (int c = 0; c < 3; ++c) off = std::max(off, std::abs(pixels[p + c] - reference[p + c]));
-        worst = std::max(worst, off);
-        differing += off > channel_tolerance;
-    }
-    const double share = static_cast<double>(differing) / (w * h);
-    EXPECT_LE(share, differing_share_allowed)
-        << differing << " pixels differ (worst channel difference " << worst << "); see " << TEST_OUTPUT_DIR << "/"
-        << name;
+    RgbaImage reference;
+    ASSERT_TRUE(read_image(reference_path, reference));
+    EXPECT_TRUE(images_match(frame, reference, channel_tolerance, differing_share_allowed))
+        << "see " << TEST_OUTPUT_DIR << "/" << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyBeats, FrameGl,

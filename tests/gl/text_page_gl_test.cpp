@@ -12,6 +12,7 @@
 #include "render/page_texts.h"
 #include "render/text_pages.h"
 #include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
@@ -24,19 +25,18 @@ TEST(TextPageGl, PagesAtRestStayInsideTheirBoxAndAreColoured) {
     for (int page = 0; page < page_count; ++page) {
         // Halfway through the rest, on an even beat, where the ring displaces nothing.
         const std::int32_t ms = beats_to_ms(page_schedule[page].start_beat) + 5000;
-        start_beat_clock(0);
-        update_beat_clock(static_cast<std::uint32_t>(ms));
+        set_clock_ms(ms);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         draw_text_pages();
         glColor4f(1, 1, 1, 1);
 
-        const auto pixels = read_canvas_pixels();
+        const RgbaImage canvas = read_canvas();
         int lit = 0, coloured = 0, outside = 0;
         for (int y = 0; y < 768; ++y)
             for (int x = 0; x < 1024; ++x) {
-                const std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * 1024 + x) * 4];
-                const int high = std::max({p[0], p[1], p[2]}), low = std::min({p[0], p[1], p[2]});
+                const Pixel p = canvas.at(x, y);
+                const int high = std::max({p.r, p.g, p.b}), low = std::min({p.r, p.g, p.b});
                 if (high < 16) continue;
                 ++lit;
                 coloured += high - low > 64;

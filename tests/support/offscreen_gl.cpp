@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "png_io.h"
 #include "runtime/show.h"
 
 static int window_width = 0;
@@ -27,15 +26,15 @@ bool open_offscreen_canvas(int width, int height, std::string* error) {
     return true;
 }
 
-std::vector<std::uint8_t> read_canvas_pixels() {
+RgbaImage read_canvas() {
     const std::size_t row = static_cast<std::size_t>(window_width) * 4;
     std::vector<std::uint8_t> bottom_up(row * window_height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, window_width, window_height, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.data());
-    std::vector<std::uint8_t> top_down(bottom_up.size());
+    RgbaImage image{window_width, window_height, std::vector<std::uint8_t>(bottom_up.size())};
     for (int y = 0; y < window_height; ++y)
-        std::copy_n(bottom_up.data() + (window_height - 1 - y) * row, row, top_down.data() + y * row);
-    return top_down;
+        std::copy_n(bottom_up.data() + (window_height - 1 - y) * row, row, image.rgba.data() + y * row);
+    return image;
 }
 
 Pixel canvas_pixel(int x, int y) {
@@ -45,11 +44,7 @@ Pixel canvas_pixel(int x, int y) {
     return {p[0], p[1], p[2], p[3]};
 }
 
-bool save_canvas_png(const std::string& path) {
-    std::string error;
-    const auto pixels = read_canvas_pixels();
-    return write_png_rgba(path, window_width, window_height, pixels.data(), error);
-}
+bool save_canvas_png(const std::string& path) { return static_cast<bool>(write_image(path, read_canvas())); }
 
 int canvas_window_width() { return window_width; }
 int canvas_window_height() { return window_height; }

@@ -9,7 +9,7 @@
 #include "asset_rules.h"
 #include "assets/asset_table.h"
 #include "gl_recorder.h"
-#include "png_io.h"
+#include "test_image.h"
 
 namespace {
 
@@ -62,19 +62,17 @@ TEST_F(EmbeddedTextures, SlotsHoldSizeAndLoadPositionFiltersAndTextureZeroIsLeft
 TEST_F(EmbeddedTextures, EveryTexelIsTheStoredPixelUnchanged) {
     for (int i = 0; i < 10; ++i) {
         SCOPED_TRACE(expected[i].file);
-        int w = 0, h = 0;
-        std::vector<std::uint8_t> source;
-        std::string error;
-        ASSERT_TRUE(read_png_rgba(std::string(ASSET_DATA_DIR) + "/" + expected[i].file, w, h, source, error)) << error;
+        RgbaImage source;
+        ASSERT_TRUE(read_image(std::string(ASSET_DATA_DIR) + "/" + expected[i].file, source));
         const gl_recorder::Texture& t = texture(i);
         ASSERT_EQ(t.pixels.size(), static_cast<std::size_t>(t.width) * t.height * 4);
+        const RgbaImage uploaded{t.width, t.height, t.pixels};
         int mismatches = 0;
         for (int y = 0; y < t.height; ++y)
             for (int x = 0; x < t.width; ++x) {
-                const std::uint8_t* got = &t.pixels[(static_cast<std::size_t>(y) * t.width + x) * 4];
-                const std::uint8_t* want = &source[((static_cast<std::size_t>(y) * h / t.height) * w + x * w / t.width) * 4];
-                const bool same = got[3] == want[3] && (want[3] == 0 || std::memcmp(got, want, 3) == 0);
-                mismatches += !same;
+                const Pixel got = uploaded.at(x, y);
+                const Pixel want = source.at(x * source.width / t.width, y * source.height / t.height);
+                mismatches += !(got.a == want.a && (want.a == 0 || rgb_equal(got, want)));
             }
         EXPECT_EQ(mismatches, 0);
     }

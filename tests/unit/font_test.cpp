@@ -7,30 +7,27 @@
 #include <string>
 #include <vector>
 
+#include "fake_textures.h"
 #include "gl_recorder.h"
 #include "render/font.h"
 #include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
 using gl_recorder::Op;
 
-constexpr GLuint fake_name = 4242;
-
 // A 480 x 288 atlas (the page font's size) under a fake texture name.
 TextureRecord page_atlas() {
-    static const std::int32_t index = [] {
-        texture_registry.surfaces.push_back(nullptr);
-        texture_registry.texture_names.push_back(fake_name);
-        return static_cast<std::int32_t>(texture_registry.texture_names.size() - 1);
-    }();
-    return {480, 288, index};
+    static const TextureRecord atlas = add_fake_texture(480, 288);
+    return atlas;
 }
+
+GLuint atlas_name() { return texture_name(page_atlas().index); }
 
 std::vector<gl_recorder::Quad> draw(const std::string& text, int cell = 48, float x_offset = 0,
                                     bool effects = false, std::int32_t ms = 0) {
-    start_beat_clock(0);
-    update_beat_clock(static_cast<std::uint32_t>(ms));
+    set_clock_ms(ms);
     gl_recorder::reset();
     draw_text(text.c_str(), page_atlas(), cell, x_offset, effects);
     return gl_recorder::quads();
@@ -54,7 +51,7 @@ TEST(Font, TextureWindowIsOneCellShiftedByOneTexel) {
             const auto& v = quads[0].v[k];
             EXPECT_EQ((std::array{v.s, v.t, v.x, v.y}), (std::array{expected[k][0], expected[k][1], expected[k][2],
                                                                     expected[k][3]})) << text << " corner " << k;
-            EXPECT_EQ(v.texture, fake_name);
+            EXPECT_EQ(v.texture, atlas_name());
         }
     }
     EXPECT_EQ(draw(")")[0].v[2].s, 481.0f / 480.0f);  // rightmost column
@@ -63,7 +60,8 @@ TEST(Font, TextureWindowIsOneCellShiftedByOneTexel) {
 
 TEST(Font, OneBindOneBatchAndTextureZeroAfterwards) {
     draw("");
-    EXPECT_EQ(gl_recorder::trace(), (std::vector<std::string>{"BindTexture 4242", "Begin QUADS", "End", "BindTexture 0"}));
+    EXPECT_EQ(gl_recorder::trace(), (std::vector<std::string>{"BindTexture " + std::to_string(atlas_name()),
+                                                              "Begin QUADS", "End", "BindTexture 0"}));
     draw("HELLO WORLD\nagain");
     EXPECT_EQ(gl_recorder::count(Op::Begin), 1);
     EXPECT_EQ(gl_recorder::count(Op::BindTexture), 2);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "assets/asset_table.h"
+#include "fake_textures.h"
 #include "gl_recorder.h"
 #include "render/font.h"
 #include "render/frame.h"
@@ -20,13 +21,13 @@
 #include "render/particle_random.h"
 #include "render/scroll_text.h"
 #include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
 using gl_recorder::Op;
 using Colour = std::array<float, 4>;
 
-constexpr GLuint first_fake_name = 9100;
 constexpr float panel_width = 257;
 constexpr float panel_height = 600;
 
@@ -43,23 +44,17 @@ const Slot slots[] = {
 };
 
 // Every slot gets a texture name of its own, so layers can be told apart by it.
-void register_fake_textures() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    for (const Slot& slot : slots) {
-        const auto index = static_cast<std::int32_t>(texture_registry.texture_names.size());
-        texture_registry.surfaces.push_back(nullptr);
-        texture_registry.texture_names.push_back(first_fake_name + static_cast<GLuint>(index));
-        *slot.record = {64, 64, index};
-    }
+void use_fake_slot_textures() {
+    std::vector<TextureRecord*> records;
+    for (const Slot& slot : slots) records.push_back(slot.record);
+    use_fake_textures(records);
     panel_texture.width = static_cast<std::int32_t>(panel_width);
     panel_texture.height = static_cast<std::int32_t>(panel_height);
     scroller_font_texture.width = 688;
     scroller_font_texture.height = 428;
 }
 
-GLuint name_of(const TextureRecord& record) { return texture_registry.texture_names[record.index]; }
+GLuint name_of(const TextureRecord& record) { return texture_name(record.index); }
 
 std::string label_of(GLuint texture, const Colour& colour) {
     for (const Slot& slot : slots)
@@ -127,14 +122,13 @@ std::array<float, 3> scroller_origin() {
 class Frame : public ::testing::Test {
 protected:
     void SetUp() override {
-        register_fake_textures();
+        use_fake_slot_textures();
         std::memset(&particle_field, 0, sizeof particle_field);
         seed_particle_random(3);
-        start_beat_clock(0);
     }
     // One frame at `ms` on the clock.
     static void frame_at(std::int64_t ms) {
-        update_beat_clock(static_cast<std::uint32_t>(ms));
+        set_clock_ms(ms);
         gl_recorder::reset();
         render_frame();
     }

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "assets/asset_table.h"
+#include "fake_textures.h"
 #include "gl_recorder.h"
 #include "render/particle_field.h"
 #include "render/particle_random.h"
-#include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
@@ -22,22 +23,6 @@ using gl_recorder::Op;
 
 constexpr int spawn_row = 378;
 constexpr int spawns_per_call = 8;
-constexpr GLuint first_fake_name = 9000;
-
-// Each cube slot gets a texture name of its own, so cubes can be told apart.
-void register_fake_cube_textures() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    for (TextureRecord* slot : {&cube_texture_a, &cube_texture_b, &cube_texture_c}) {
-        const auto index = static_cast<std::int32_t>(texture_registry.texture_names.size());
-        texture_registry.surfaces.push_back(nullptr);
-        texture_registry.texture_names.push_back(first_fake_name + static_cast<GLuint>(index));
-        *slot = {64, 64, index};
-    }
-}
-
-GLuint name_of(const TextureRecord& record) { return texture_registry.texture_names[record.index]; }
 
 // Seeds the generator so that the next `calls` calls spawn nothing in `columns`.
 void seed_avoiding(std::initializer_list<int> columns, int calls) {
@@ -90,11 +75,13 @@ std::vector<Cube> cubes() {
 class ParticleField : public ::testing::Test {
 protected:
     void SetUp() override {
-        register_fake_cube_textures();
+        // Each cube slot gets a texture name of its own, so cubes can be told apart.
+        cube_names = use_fake_textures({&cube_texture_a, &cube_texture_b, &cube_texture_c});
         std::memset(&particle_field, 0, sizeof particle_field);
-        start_beat_clock(0);
+        set_clock_ms(0);
         gl_recorder::reset();
     }
+    std::vector<GLuint> cube_names;  // of slots a, b and c
     static std::uint8_t& cell(int row, int column) { return particle_field.cells[row][column]; }
     static void step() {
         gl_recorder::reset();
@@ -172,7 +159,7 @@ TEST_F(ParticleField, NothingIsWrittenOutsideTheLiveRowsInALongRandomRun) {
     std::srand(20080);  // random clock times; the field seeds itself
     seed_particle_random(20080);
     for (int call = 0; call < 400; ++call) {
-        update_beat_clock(static_cast<std::uint32_t>(std::rand() - RAND_MAX / 2));  // negative times too
+        set_clock_ms(std::rand() - RAND_MAX / 2);  // negative times too
         step();
         for (int j = 0; j < particle_columns; ++j) {
             ASSERT_EQ(cell(0, j), 0) << "call " << call;
@@ -205,13 +192,13 @@ TEST_F(ParticleField, CubeRidesTheTopmostParticleUntilItLeavesThenTheNextOrNone)
             ASSERT_EQ(drawn.size(), 2u);
             EXPECT_NEAR(drawn[0].centre.x, 128, 1e-3);
             EXPECT_NEAR(drawn[0].centre.y, 6, 1e-3);
-            EXPECT_EQ(drawn[0].texture, name_of(cube_texture_b));
+            EXPECT_EQ(drawn[0].texture, cube_names[1]);
             drawn.erase(drawn.begin());
         }
         ASSERT_EQ(drawn.size(), 1u) << "call " << call;
         EXPECT_NEAR(drawn[0].centre.x, 64, 1e-3) << "call " << call;
         EXPECT_NEAR(drawn[0].centre.y, column_32_y[call], 1e-3) << "call " << call;
-        EXPECT_EQ(drawn[0].texture, name_of(cube_texture_c));
+        EXPECT_EQ(drawn[0].texture, cube_names[2]);
         EXPECT_EQ(gl_recorder::state().bound_texture, 0u);
     }
 }
@@ -231,13 +218,13 @@ TEST_F(ParticleField, CubeSpinIsAQuarterTurnPerBeatPerClassStep) {
         return out;
     };
     seed_particle_random(1);
-    update_beat_clock(0);
+    set_clock_ms(0);
     step();
     EXPECT_EQ(angles(), (std::vector<float>{0, 0, 0}));
-    update_beat_clock(500);  // one beat: classes 2, 1, 0 left to right
+    set_clock_ms(500);  // one beat: classes 2, 1, 0 left to right
     step();
     EXPECT_EQ(angles(), (std::vector<float>{270, 180, 90}));
-    update_beat_clock(2250);  // four and a half beats: whole turns drop out
+    set_clock_ms(2250);  // four and a half beats: whole turns drop out
     step();
     EXPECT_EQ(angles(), (std::vector<float>{135, 90, 45}));
 }

@@ -7,27 +7,25 @@
 #include <vector>
 
 #include "assets/asset_table.h"
+#include "fake_textures.h"
 #include "gl_recorder.h"
 #include "render/page_texts.h"
 #include "render/text_pages.h"
-#include "runtime/beat_clock.h"
+#include "show_clock.h"
 
 namespace {
 
 using gl_recorder::Op;
 
-void use_fake_page_font() {
-    static const std::int32_t index = [] {
-        texture_registry.surfaces.push_back(nullptr);
-        texture_registry.texture_names.push_back(4343);
-        return static_cast<std::int32_t>(texture_registry.texture_names.size() - 1);
-    }();
-    page_font_texture = {480, 288, index};
+// Puts a fake 480 x 288 page font into its slot; returns its name.
+GLuint use_fake_page_font() {
+    static const TextureRecord font = add_fake_texture(480, 288);
+    page_font_texture = font;
+    return texture_name(font.index);
 }
 
 void set_clock(std::int32_t ms) {
-    start_beat_clock(0);
-    update_beat_clock(static_cast<std::uint32_t>(ms));
+    set_clock_ms(ms);
     gl_recorder::reset();
 }
 
@@ -70,23 +68,22 @@ TEST(TextPages, WindowsSlidesAndHandOver) {
 }
 
 TEST(TextPages, EmptyPageStillSavesSlidesAndRestores) {
-    use_fake_page_font();
+    const GLuint font = use_fake_page_font();
     set_clock(8001);
     draw_text_page("", 16.0f);
     EXPECT_EQ(gl_recorder::trace(),
               (std::vector<std::string>{"PushMatrix", "Translate 0 -767.616 0", "PushMatrix", "Translate 32 144 0",
-                                        "BindTexture 4343", "Begin QUADS", "End", "BindTexture 0", "PopMatrix",
-                                        "PopMatrix"}));
+                                        "BindTexture " + std::to_string(font), "Begin QUADS", "End", "BindTexture 0",
+                                        "PopMatrix", "PopMatrix"}));
 }
 
 TEST(TextPages, AtMostOnePageInAnyMillisecond) {
     // The windows alone decide what is drawn, so the schedule's pages are swept with
     // empty texts: one batch per page drawn, and no glyphs to record.
     use_fake_page_font();
-    start_beat_clock(0);
     int first = -1, last = -1;
     for (std::int32_t ms = 0; ms <= 110000; ++ms) {
-        update_beat_clock(static_cast<std::uint32_t>(ms));
+        set_clock_ms(ms);
         gl_recorder::state().calls.clear();
         for (const TextPage& page : page_schedule) draw_text_page("", page.start_beat);
         const int pages = gl_recorder::count(Op::Begin);

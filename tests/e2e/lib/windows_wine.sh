@@ -1,29 +1,19 @@
-# Shared steps of the Windows end-to-end tests (sourced, not run by ctest): where the
-# Windows executable is, whether this host can run it under Wine, and a fresh Wine
-# prefix to run it in. A test that cannot run here prints one line "SKIPPED: reason"
-# and exits with skip_status, which ctest reports as skipped.
-
-skip_status=77
-
-# Ends the test as skipped, with the reason in one line.
-skip_test() {
-  echo "SKIPPED: $*"
-  exit "$skip_status"
-}
+# Shared steps of the Windows end-to-end tests (sourced after lib/e2e.sh, not run
+# by ctest): where the Windows executable is, whether this host can run it under
+# Wine, and a fresh Wine prefix to run it in. A test that cannot run here ends
+# with skip (one line "SKIPPED: reason", status 77, which ctest reports as skipped).
+declare -F e2e_setup >/dev/null || . "${BASH_SOURCE[0]%/*}/e2e.sh"
 
 # Sets win32_dir and win32_exe from the build folder's windows_build.env. When no
-# executable was built and none is required, reports the skip and ends the test.
+# executable was built, the test is skipped, or fails where one is required.
 find_windows_exe() {
   local build=$1
   win32_dir="" win32_required=0
   [ -f "$build/windows_build.env" ] && . "$build/windows_build.env"
   win32_exe=$win32_dir/invitation.exe
   if [ ! -f "$win32_exe" ]; then
-    if [ "$win32_required" = 1 ]; then
-      echo "no Windows executable at $win32_exe (make windows builds it)"
-      exit 1
-    fi
-    skip_test "no Windows executable at $win32_exe (make windows builds it)"
+    [ "$win32_required" = 1 ] && fail "no Windows executable at $win32_exe (make windows builds it)"
+    skip "no Windows executable at $win32_exe (make windows builds it)"
   fi
 }
 
@@ -38,16 +28,16 @@ wine_loader=${INVITATION_WINE_LOADER:-/usr/lib/wine/wine}
 # same, so only running one tells. Where it cannot run, the test is skipped.
 require_32bit_wine() {
   local said
-  [ -e "$wine_loader" ] || skip_test "32-bit Wine is not installed: no $wine_loader (make wine-deps installs wine32:i386)"
+  [ -e "$wine_loader" ] || skip "32-bit Wine is not installed: no $wine_loader (make wine-deps installs wine32:i386)"
   if ! said=$("$wine_loader" --version 2>&1 </dev/null); then
     said=$(tr -s '\n' ' ' <<<"$said" | sed -E 's/^[^:]*: line [0-9]+: //')
-    skip_test "this host cannot run 32-bit (i386) programs: $wine_loader --version failed: ${said% }"
+    skip "this host cannot run 32-bit (i386) programs: $wine_loader --version failed: ${said% }"
   fi
 }
 
 # A fresh Wine prefix in $1, with HOME and the XDG folders inside it, since Wine and
 # Mesa write there. Wine draws the window frames itself, as there is no window
-# manager under Xvfb. Must run inside the X server.
+# manager under Xvfb. Must run inside the X server. A failure ends the test.
 fresh_wine_prefix() {
   local dir=$1
   rm -rf "$dir"
@@ -58,7 +48,7 @@ fresh_wine_prefix() {
   export XDG_DATA_HOME=$HOME/.local/share XDG_RUNTIME_DIR=$HOME/run
   # No .NET or HTML engine: nothing offers to download them.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  wineboot -i >"$dir/wineboot.log" 2>&1 || { echo "wineboot failed"; cat "$dir/wineboot.log"; return 1; }
+  wineboot -i >"$dir/wineboot.log" 2>&1 || fail "wineboot failed" "$dir/wineboot.log"
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$dir/wineboot.log" 2>&1
   wineserver -w
 }
@@ -92,13 +82,13 @@ screenshot() {
 
 # A fresh prefix under $win32_dir/wine-tests/$1 with a copy of the executable, made
 # the working folder (stdout.txt lands there); Wine's server ends with the test.
-# Sets $work.
+# Sets $work. A failure ends the test.
 prepare_wine_run() {
   work=$win32_dir/wine-tests/$1
-  fresh_wine_prefix "$work" || return 1
-  trap 'wineserver -k 2>/dev/null' EXIT
-  cp "$win32_exe" "$work/run/"
-  cd "$work/run" || return 1
+  fresh_wine_prefix "$work"
+  at_exit 'wineserver -k 2>/dev/null'
+  cp "$win32_exe" "$work/run/" || fail "cannot copy $win32_exe into $work/run"
+  cd "$work/run" || fail "cannot enter $work/run"
 }
 
 # Waits for the launch dialog of process $1, presses Enter and waits for the show's

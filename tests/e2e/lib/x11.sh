@@ -1,15 +1,21 @@
-# Shared steps of the X11 end-to-end tests (sourced, not run by ctest).
+# Shared steps of the X11 end-to-end tests (sourced after lib/e2e.sh, not run by
+# ctest): a run inside Xvfb, keys held as a person holds them, the launch dialog's
+# and the show's windows, and the authoring lines around a skip.
 # The launch dialog and the show's window carry the same title; they differ in
 # their window type: dialog for the one, normal for the other.
+declare -F e2e_setup >/dev/null || . "${BASH_SOURCE[0]%/*}/e2e.sh"
 
 window_title='^Tavrin Demo Engine$'
 
 # Runs this script again inside an Xvfb of its own with a screen of $1 (WxHxD),
-# unless it already runs there; the rest are the script's own arguments.
+# unless it already runs there; the rest are the script's own arguments. What
+# at_exit would do happens first (exec skips it): the run inside sets up anew.
 rerun_inside_xvfb() {
   local screen=$1
   shift
   [ -n "${INSIDE_XVFB:-}" ] && return 0
+  e2e_run_exit_commands
+  e2e_exit_commands=()
   INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
 }
 
@@ -26,6 +32,22 @@ time_around_skip() {
   xdotool key s
   sleep 0.3
   hold_key t
+}
+
+# Checks the two authoring lines time_around_skip leaves in the show's output $1:
+# both complete, the first press before its release, and the second press 20.5
+# to 24.5 beats after the first (about 0.9 s, 1.8 beats, between the presses,
+# plus the skip's 20). Sets press1, release1, press2 and release2; a fault ends
+# the test.
+check_lines_around_skip() {
+  local file=$1 pairs
+  pairs=$(authoring_pairs "$file")
+  read -r press1 release1 <<<"$(sed -n 1p <<<"$pairs")"
+  read -r press2 release2 <<<"$(sed -n 2p <<<"$pairs")"
+  [ -n "$press2" ] || fail "expected two complete authoring lines" "$file"
+  float_test "$press1 <= $release1" || fail "press after release: $press1 > $release1"
+  float_test "$press2 - $press1 >= 20.5 && $press2 - $press1 <= 24.5" ||
+    fail "S did not move the clock by 20 beats: $press1 -> $press2"
 }
 
 # Prints the visible window with the show's title of kind $1 (dialog or show);

@@ -8,7 +8,10 @@
 // small tolerance, and a small share of pixels (the edges) by more. Reported per
 // frame: the largest difference, the pixels beyond the tolerance, and the largest
 // difference once a one-pixel shift is allowed. Bad parameters show one line and
-// draw nothing.
+// draw nothing. The warm-up is drawn in slices across the browser's frames: at
+// the largest the page takes (that of the capture program, which would take
+// minutes) the page shows its progress and keeps answering; one more is refused
+// in a line that names the limit.
 import { execFile } from 'node:child_process';
 import { join } from 'node:path';
 import { promisify } from 'node:util';
@@ -30,7 +33,11 @@ const badQueries = [
   ['seed=4', 'the frozen view needs at-ms'],
   // The address arrives as the browser sends it, percent-encoded; shown as text.
   ['at-ms=1&seed=<b>x</b>', "seed needs a whole number, got '%3Cb%3Ex%3C/b%3E'"],
+  ['at-ms=18600&warmup-frames=100001', 'warmup-frames must be 0 to 100000, got 100001'],
 ];
+const largestWarmup = 100000;
+const progressLine = /^Warming up: ([\d,]+) of 100,000 frames$/;
+const answerMs = 10000;  // far longer than a slice; a page busy for minutes misses it
 
 // Runs while the browser draws the same frame.
 function captureFrame(ms, path) {
@@ -124,6 +131,40 @@ async function checkBadQuery(page, query, expected) {
   if (!seen.canvasHidden || seen.canvasWidth !== untouchedCanvasWidth) fail(`?${query}: something was drawn`);
 }
 
+async function progressSeen(page) {
+  const text = await page.textContent('#progress');
+  const match = progressLine.exec(text || '');
+  if (!match) fail(`during the warm-up the page says ${JSON.stringify(text)}`);
+  return Number(match[1].replace(/,/g, ''));
+}
+
+// The page answers within `answerMs` (a script of its own and a key) while the
+// warm-up goes on.
+async function answers(page) {
+  const timer = new Promise((done) => setTimeout(() => done(false), answerMs));
+  const listening = page.evaluate(() => {
+    window.keyHeard = false;
+    window.addEventListener('keydown', () => { window.keyHeard = true; }, true);
+    return true;
+  });
+  if (!(await Promise.race([listening, timer]))) return false;
+  await page.keyboard.press('x');
+  return page.waitForFunction(() => window.keyHeard, null, { timeout: answerMs }).then(() => true, () => false);
+}
+
+async function checkLargestWarmup(page) {
+  await page.goto(pageUrl('invitation.html', `?at-ms=18600&seed=${seed}&warmup-frames=${largestWarmup}`));
+  await waitForState(page, 'warming');
+  await page.waitForFunction(() => !document.getElementById('progress').hidden);
+  const first = await progressSeen(page);
+  if (!(await answers(page))) fail(`during a warm-up of ${largestWarmup} frames the page does not answer`);
+  await page.waitForTimeout(1500);
+  const second = await progressSeen(page);
+  if (!(second > first && second < largestWarmup)) fail(`the warm-up's progress went from ${first} to ${second}`);
+  if ((await page.evaluate(() => document.body.dataset.state)) !== 'warming') fail('the warm-up ended early');
+  console.log(`warm-up of ${largestWarmup} frames: ${first}, then ${second} drawn, the page answering in between`);
+}
+
 run(async () => {
   const dir = workDir('frames');
   const browser = await launchChromium();
@@ -131,6 +172,7 @@ run(async () => {
   let largest = 0;
   for (const beat of beats) largest = Math.max(largest, await checkFrame(page, beat, dir));
   console.log(`largest difference over all frames: ${largest}`);
+  await checkLargestWarmup(page);
   for (const [query, expected] of badQueries) await checkBadQuery(page, query, expected);
   if (record.errors.length) fail(`the page logged errors: ${JSON.stringify(record.errors)}`);
 });

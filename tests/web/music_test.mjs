@@ -6,7 +6,8 @@
 // non-silent frames that pass. And S must move the music to order 10: from the
 // first buffer that leaves the continuous stream on, the music follows order 10's
 // start in the desktop's rendering. The jump takes effect at the player's next
-// tick, so order 10 starts within one tick of that buffer's start.
+// tick, so order 10 starts within one tick of that buffer's start. After Escape,
+// Run again plays the music from its start once more, sample for sample.
 import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 import {
@@ -21,6 +22,7 @@ const minNonSilentFrames = 2 * audioRate;
 const framesPerOrder = 16 * 24 * 918;  // 16 beats of 24 ticks of 918 frames at tempo 120
 const skipOrder = 10;
 const followedBuffers = 10;   // 1.9 s after the jump
+const againBuffers = 11;      // 2 s after Run again
 const framesPerTick = 918;
 const minSkipCorrelation = 0.9;
 const waitMs = 30000;
@@ -155,5 +157,18 @@ run(async () => {
   console.log(`after S (buffer ${jump}): order ${skipOrder} starts ${lag} frames into it; correlation with ` +
     `order ${skipOrder}'s start ${withOrder.toFixed(3)}, with the stream it left ${withStream.toFixed(3)}`);
   if (withOrder < minSkipCorrelation) fail(`after S the music does not follow order ${skipOrder}`);
+
+  // Run again: the module loaded afresh behind the end, played from its start.
+  await page.keyboard.press('Escape');
+  await waitForState(page, 'ended', waitMs);
+  await page.waitForFunction(() => document.body.dataset.prepared === 'yes', null, { timeout: waitMs });
+  const ended = await page.evaluate(() => window.scheduledBuffers.length);
+  await page.click('#again');
+  await waitForState(page, 'running');
+  const again = joined(await buffersFrom(page, ended, againBuffers));
+  let differingAgain = 0;
+  for (let i = 0; i < again.length; ++i) if (again[i] !== desktop[i]) differingAgain += 1;
+  console.log(`after Run again: ${again.length} samples compared with the music's start, ${differingAgain} differ`);
+  if (differingAgain) fail(`after Run again the music differs from its start in ${differingAgain} samples`);
   if (record.errors.length) fail(`the page logged errors: ${JSON.stringify(record.errors)}`);
 });

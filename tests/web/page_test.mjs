@@ -1,10 +1,12 @@
-// The page as a viewer meets it, opened from file://: the launch panel; Cancel
-// and Escape, which start nothing; Run with Enter, which starts the show in full
-// screen with its sound and draws it; T and key releases, which write the
-// authoring lines; S, which moves the clock 20 beats on; Escape and the right
-// button, which end the show, its sound and full screen; the canvas following the
-// window's size; and a browser without WebGL, where Run says so and starts
-// nothing. No page may log an error.
+// The page as a viewer meets it with keyboard and mouse, opened from file://: the
+// launch panel, its buttons in the desktop dialog's order and its line on the
+// keys; Cancel and Escape, which start nothing; Run with Enter, which starts the
+// show in full screen with its sound and draws it; T and key releases, which
+// write the authoring lines; S, which moves the clock 20 beats on; Escape and the
+// right button, which end the show, its sound and full screen; Run again, which
+// starts the show afresh, in full screen again; a left click, which brings up
+// nothing; the picture following the window in its 4:3 shape; and a browser
+// without WebGL, where Run says so and starts nothing. No page may log an error.
 import { fail, launchChromium, openPage, pageUrl, run, waitForState, workDir } from './lib/browser.mjs';
 import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
@@ -19,9 +21,11 @@ const heldMs = 400;
 const firstLookMs = 1000;
 const minLitPixels = 300;
 const minColours = 16;
-const untouchedCanvasWidth = 300;  // a canvas element's width before any video mode
+const keysLine = 'Escape or right click ends, S skips 10 s.';
+const clockSlackBeats = 0.5;
 
-// Counts the audio contexts the show opens, keeping the last one.
+// Counts the audio contexts the show opens, keeping the last one, and the draws
+// made on WebGL.
 function watchAudioContexts() {
   window.audioContextsOpened = 0;
   const Original = window.AudioContext;
@@ -32,6 +36,14 @@ function watchAudioContexts() {
       window.lastAudioContext = this;
     }
   };
+  window.drawCalls = 0;
+  for (const name of ['drawArrays', 'drawElements']) {
+    const draw = WebGLRenderingContext.prototype[name];
+    WebGLRenderingContext.prototype[name] = function (...args) {
+      window.drawCalls += 1;
+      return draw.apply(this, args);
+    };
+  }
 }
 
 async function freshPage(browser, pages) {
@@ -43,17 +55,20 @@ async function freshPage(browser, pages) {
   return opened;
 }
 
+// The show is prepared behind the panel (its canvas set up, the module loaded),
+// but after Cancel nothing is drawn and no sound is opened.
 async function expectNothingStarted(page, how) {
+  await page.waitForTimeout(300);
   const seen = await page.evaluate(() => ({
     message: document.getElementById('message').textContent,
     canvasHidden: document.getElementById('canvas').hidden,
-    canvasWidth: document.getElementById('canvas').width,
     panelHidden: document.getElementById('panel').hidden,
+    draws: window.drawCalls,
     contexts: window.audioContextsOpened,
   }));
   if (seen.message !== 'The show was cancelled.') fail(`${how}: the page says '${seen.message}'`);
   if (!seen.panelHidden || !seen.canvasHidden) fail(`${how}: the panel or the canvas is still shown`);
-  if (seen.canvasWidth !== untouchedCanvasWidth) fail(`${how}: a video mode was set`);
+  if (seen.draws !== 0) fail(`${how}: ${seen.draws} draws were made`);
   if (seen.contexts !== 0) fail(`${how}: an audio context was opened`);
 }
 
@@ -62,12 +77,35 @@ async function checkPanel(page) {
     title: document.title,
     caption: document.getElementById('caption').textContent,
     checked: document.getElementById('fullscreen').checked,
+    keys: document.querySelector('#panel .keys').innerText.trim(),
     buttons: [...document.querySelectorAll('#panel button')].map((b) => [b.textContent, b.disabled]),
+    lefts: ['cancel', 'run'].map((id) => document.getElementById(id).getBoundingClientRect().left),
+    focused: document.activeElement.id,
   }));
   if (panel.title !== caption || panel.caption !== caption) fail(`panel caption ${JSON.stringify(panel)}`);
   if (!panel.checked) fail('the Fullscreen box is not checked');
-  if (JSON.stringify(panel.buttons) !== JSON.stringify([['Run', false], ['Cancel', false]]))
-    fail(`panel buttons ${JSON.stringify(panel.buttons)}`);
+  // As in the desktop dialog: Cancel on the left, Run, the default, on the right.
+  if (JSON.stringify(panel.buttons) !== JSON.stringify([['Cancel', false], ['Run', false]]) ||
+      !(panel.lefts[0] < panel.lefts[1]) || panel.focused !== 'run')
+    fail(`panel buttons ${JSON.stringify(panel)}`);
+  // Keyboard and mouse see the keys in one line, and no word of touch.
+  if (panel.keys !== keysLine) fail(`the panel's keys line reads ${JSON.stringify(panel.keys)}`);
+}
+
+// With the show prepared behind it (its keyboard handling set up, which takes
+// every key), the panel still works as any page's: Tab moves between its
+// controls and Space toggles the box.
+async function panelKeysWithShowPrepared(page) {
+  await page.waitForFunction(() => document.body.dataset.prepared === 'yes', null, { timeout: 30000 });
+  await page.focus('#fullscreen');
+  await page.keyboard.press('Space');
+  const toggled = await page.evaluate(() => document.getElementById('fullscreen').checked);
+  await page.keyboard.press('Space');
+  await page.keyboard.press('Tab');
+  const seen = await page.evaluate(() => [document.getElementById('fullscreen').checked, document.activeElement.id]);
+  if (toggled || !seen[0] || seen[1] !== 'cancel')
+    fail(`on the prepared panel Space and Tab do not work: box ${toggled} then ${seen[0]}, focus on '${seen[1]}'`);
+  await page.focus('#run');
 }
 
 function checkNotBlank(path) {
@@ -98,6 +136,7 @@ async function waitForLines(record, from, count) {
 
 async function runWithEnter(browser, pages, dir) {
   const { page, record } = await freshPage(browser, pages);
+  const pressed = Date.now();
   await page.keyboard.press('Enter');
   await waitForState(page, 'running');
   await page.waitForTimeout(firstLookMs);
@@ -142,6 +181,45 @@ async function runWithEnter(browser, pages, dir) {
   await waitForState(page, 'ended', 10000);
   await page.keyboard.up('Escape');
   await expectEnded(page, 'Escape');
+  await runAgain(page, record, dir);
+}
+
+// Run again, with Enter on the button the end leaves focused: the show starts
+// afresh, with a new sound and in full screen again, as the box still asks.
+async function runAgain(page, record, dir) {
+  const offered = await page.evaluate(() => {
+    const again = document.getElementById('again');
+    return { shown: !again.hidden, focused: document.activeElement === again };
+  });
+  if (!offered.shown || !offered.focused) fail(`after the end Run again is not offered: ${JSON.stringify(offered)}`);
+  const pressed = Date.now();
+  await page.keyboard.press('Enter');
+  await waitForState(page, 'running');
+  await page.waitForTimeout(firstLookMs);
+  const started = await page.evaluate(() => ({
+    fullscreen: document.fullscreenElement === document.documentElement,
+    contexts: window.audioContextsOpened,
+    audio: window.lastAudioContext.state,
+    message: !document.getElementById('message').hidden,
+    again: !document.getElementById('again').hidden,
+  }));
+  if (!started.fullscreen || started.contexts !== 2 || started.audio !== 'running' || started.message || started.again)
+    fail(`Run again did not start the show as Run does: ${JSON.stringify(started)}`);
+  const shot = join(dir, 'run_again.png');
+  await page.screenshot({ path: shot });
+  checkNotBlank(shot);
+  const from = record.lines.length;
+  await pressAndRelease(page, 'x');
+  const lines = await waitForLines(record, from, 1);
+  if (lines.length !== 1 || !releaseLine.test(lines[0])) fail(`after Run again a release printed ${JSON.stringify(lines)}`);
+  // The clock counts from Run again: no further on than the time since.
+  const sinceRun = (Date.now() - pressed) / 1000 * beatsPerSecond;
+  if (!(Number(lines[0]) <= sinceRun + clockSlackBeats))
+    fail(`after Run again the clock stands at beat ${lines[0]}, ${sinceRun.toFixed(2)} beats after Run again`);
+  await page.keyboard.down('Escape');
+  await waitForState(page, 'ended', 10000);
+  await page.keyboard.up('Escape');
+  await expectEnded(page, 'Escape after Run again');
 }
 
 async function expectEnded(page, how) {
@@ -171,24 +249,32 @@ async function endWithRightButton(browser, pages, dir) {
   await page.mouse.click(500, 300, { button: 'left' });
   await page.waitForTimeout(300);
   if ((await page.evaluate(() => document.body.dataset.state)) !== 'running') fail('the left button ended the show');
+  if (!(await page.evaluate(() => document.getElementById('touch-controls').hidden)))
+    fail('a mouse click brought up the touch controls');
   await page.mouse.click(500, 300, { button: 'right' });
   await waitForState(page, 'ended', 10000);
   await expectEnded(page, 'the right button');
 }
 
-// A window of another shape: the drawing buffer follows it and the canvas
-// stretches over all of it.
+// Blue of the window's strip x..x+8, averaged.
+function stripBlue(shot, x) {
+  return Number(execFileSync('convert', [shot, '-crop', `8x720+${x}+0`, '-scale', '1x1!', '-format',
+    '%[fx:int(255*b)]', 'info:']).toString());
+}
+
+// A window of another shape: the drawing buffer follows the picture's 4:3 box,
+// 960 x 720 in the middle of 1280 x 720, and black bars fill the rest.
 async function followWindow(page, dir) {
   await page.setViewportSize({ width: 1280, height: 720 });
   await page.waitForTimeout(500);
   const buffer = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
-  if (buffer[0] !== 1280 || buffer[1] !== 720) fail(`after a resize the drawing buffer is ${buffer.join(' x ')}`);
+  if (buffer[0] !== 960 || buffer[1] !== 720) fail(`after a resize the drawing buffer is ${buffer.join(' x ')}`);
   const shot = join(dir, 'resized.png');
   await page.screenshot({ path: shot });
-  // The panel's right edge reaches the window's right edge: the canvas is stretched.
-  const edge = execFileSync('convert', [shot, '-crop', '8x720+1272+0', '-scale', '1x1!', '-format',
-    '%[fx:int(255*b)]', 'info:']).toString();
-  if (Number(edge) < 40) fail(`after a resize the right edge is not the panel's (blue ${edge})`);
+  // The panel's right edge reaches the picture's right edge, not the window's.
+  const edges = [stripBlue(shot, 1112), stripBlue(shot, 1272), stripBlue(shot, 0)];
+  if (edges[0] < 40 || edges[1] !== 0 || edges[2] !== 0)
+    fail(`after a resize the panel and the bars are not where they belong (blue ${edges.join(', ')})`);
   await page.setViewportSize({ width: 1024, height: 768 });
 }
 
@@ -214,6 +300,7 @@ run(async () => {
   try {
     const first = await freshPage(browser, pages);
     await checkPanel(first.page);
+    await panelKeysWithShowPrepared(first.page);
     await first.page.keyboard.press('Escape');
     await waitForState(first.page, 'cancelled');
     await expectNothingStarted(first.page, 'Escape on the panel');

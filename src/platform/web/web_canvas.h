@@ -1,5 +1,6 @@
-// The show's video mode in the browser: the canvas takes the page's size in
-// device pixels, and follows it when the window or full screen changes it.
+// The show's video mode in the browser: the drawing buffer takes the canvas's
+// size on the page (the picture's 4:3 box) in device pixels, and follows it when
+// the window, full screen or the pixel ratio changes it.
 #pragma once
 
 // After a change of the page's size: resizes the canvas's drawing buffer and

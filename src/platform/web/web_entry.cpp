@@ -1,26 +1,40 @@
-// The browser's entry. The page calls in rather than a main function: Run on its
-// launch panel starts the show, in the click that lets the browser play sound;
-// an address with a query asks for one frozen frame instead.
+// The browser's entry. The page calls in rather than a main function. While its
+// launch panel waits, the page has the show prepared: opened on the canvas with
+// its pictures, the sound device opened but held silent and the module loaded.
+// Run then only releases the sound, in the click that lets the browser play it,
+// and starts clock and music together; after the end the next run is prepared
+// the same way, so Run again starts at once too. An address with a query asks
+// for one frozen frame instead, drawn a slice at a time.
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <emscripten.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
-#include "platform/web/frozen_view_query.h"
+#include "platform/web/emulation/held_sound.h"
+#include "platform/web/web_frozen_view.h"
 #include "platform/web/web_loop.h"
 #include "platform/web/web_page.h"
+#include "render/particle_field.h"
+#include "runtime/main_loop.h"
 #include "runtime/show.h"
 #include "runtime/startup.h"
-#include "runtime/still_frame.h"
 
 namespace {
 
-bool started = false;
+enum class PageUse { undecided, show, frozen_view };
+
+PageUse use = PageUse::undecided;
+bool video_ready = false;  // opened on the canvas, fixed state, textures
+bool sound_ready = false;  // the device opened (held) and the module loaded
+bool running = false;
 
 // The show opened on the page's canvas, at the canvas's size in device pixels.
-void open_show_on_page() {
+void prepare_video() {
+    if (video_ready) return;
     int width = 0;
     int height = 0;
     page_canvas_pixels(width, height);
@@ -30,47 +44,102 @@ void open_show_on_page() {
         std::fflush(stderr);
         std::exit(1);
     }
+    video_ready = true;
 }
 
-// Start-up as on the desktop, the launch panel standing in for the dialog: the
-// show opened on the canvas, then the sound, then clock and music together. Full
-// screen is the page's to enter.
-void start_show() {
-    seed_random_from_time();
-    open_show_on_page();
-    SDL_InitSubSystem(SDL_INIT_AUDIO);
+// The desktop's sound start-up, the device held silent until Run.
+void prepare_sound() {
+    if (sound_ready) return;
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) SDL_InitSubSystem(SDL_INIT_AUDIO);
+    web_hold_sound();
     open_music();
+    sound_ready = true;
+}
+
+// As the desktop's shutdown, without SDL_Quit, which the emulation ignores: the
+// music is let go while its player is still set up, the device closes, which
+// ends the sound, and the page takes over. The next run loads the module again.
+void end_show() {
+    if (music_handle) Mix_FreeMusic(music_handle);
+    music_handle = nullptr;
+    Mix_CloseAudio();
+    sound_ready = false;
+    running = false;
+    page_show_ended();
+}
+
+// Start-up as on the desktop, the launch panel standing in for the dialog and
+// what could be done before the click already done: a fresh field and generator,
+// then clock and music together. Full screen is the page's to enter.
+void start_show() {
+    prepare_video();
+    prepare_sound();
+    web_release_sound();
+    discard_queued_events();
+    std::memset(&particle_field, 0, sizeof particle_field);  // as a fresh process has it
+    seed_random_from_time();
     start_clock_and_music();
-    run_web_main_loop();
+    running = true;
+    run_web_main_loop(end_show);
+}
+
+bool claim(PageUse wanted) {
+    if (use == PageUse::undecided) use = wanted;
+    return use == wanted;
 }
 
 }  // namespace
 
 extern "C" {
 
-// Run on the launch panel. Only the first call starts anything.
+// While the panel waits (and after the end, for the next run), in two steps so
+// the page answers in between: the show opened on the canvas with its pictures,
+// then the sound device, held, and the module. Each does nothing once done, or
+// while the show runs.
+EMSCRIPTEN_KEEPALIVE void web_prepare_picture() {
+    if (claim(PageUse::show) && !running) prepare_video();
+}
+
+EMSCRIPTEN_KEEPALIVE void web_prepare_sound() {
+    if (claim(PageUse::show) && !running) prepare_sound();
+}
+
+// Run, and Run again after the end. Does nothing while the show runs.
 EMSCRIPTEN_KEEPALIVE void web_start_show() {
-    if (started) return;
-    started = true;
+    if (!claim(PageUse::show) || running) return;
     start_show();
 }
 
-// The frozen-time view for the page's query (without '?'): draws the frame and
-// returns an empty text, or draws nothing and returns the one line that says
-// what is wrong with the query.
-EMSCRIPTEN_KEEPALIVE const char* web_show_frozen_view(const char* query) {
+// The touch controls: Skip 10 s is the S key, End show the quit request.
+EMSCRIPTEN_KEEPALIVE void web_skip_ahead() {
+    if (running) queue_key_press(SDLK_s);
+}
+
+EMSCRIPTEN_KEEPALIVE void web_end_show() {
+    if (running) queue_quit();
+}
+
+// The frozen-time view for the page's query (without '?'): opens the view and
+// returns an empty text, or opens nothing and returns the one line that says what
+// is wrong with the query. The page then draws it with web_draw_frozen_view.
+EMSCRIPTEN_KEEPALIVE const char* web_open_frozen_view(const char* query) {
     static std::string error;
     error.clear();
-    StillFrame view;
-    if (started || !parse_frozen_view_query(query ? query : "", view, error)) {
-        if (error.empty()) error = "the show has already started";
-        return error.c_str();
+    if (!claim(PageUse::frozen_view)) {
+        error = "the show has already started";
+    } else {
+        open_frozen_view(query ? query : "", error);
     }
-    started = true;
-    open_show_on_page();
-    draw_still_frame(view);
-    present_show_frame();
     return error.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE double web_frozen_view_warmup_frames() {
+    return static_cast<double>(frozen_view_warmup_frames());
+}
+
+// Draws for about `budget_ms`; the warm-up frames left, 0 once the frame is drawn.
+EMSCRIPTEN_KEEPALIVE double web_draw_frozen_view(double budget_ms) {
+    return static_cast<double>(draw_frozen_view_slice(budget_ms));
 }
 
 }  // extern "C"

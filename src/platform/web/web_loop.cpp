@@ -5,31 +5,74 @@
 // turn draws one frame, so the particle field still advances once per frame.
 #include "platform/web/web_loop.h"
 
-#include <SDL_mixer.h>
 #include <emscripten.h>
+
+#include <cassert>
+#include <vector>
 
 #include "runtime/main_loop.h"
 #include "platform/web/web_canvas.h"
-#include "platform/web/web_page.h"
 
 namespace {
 
 // Lets the browser choose the rate: its frame callback.
 constexpr int browser_frame_rate = 0;
 
-// As the desktop's shutdown, without SDL_Quit, which the emulation ignores: the
-// audio device closes, which ends the music, and the page takes over.
-void end_show() {
-    emscripten_cancel_main_loop();
-    Mix_CloseAudio();
-    page_show_ended();
+void (*when_ended)() = nullptr;
+// Keys queued as pressed since the last turn, to be released after the next.
+std::vector<SDLKey> pressed_keys;
+
+void queue(SDL_Event& event) {
+    // The emulation copies the event into its queue; a full queue cannot happen.
+    const int pushed = SDL_PushEvent(&event);
+    assert(pushed == 0);
+    (void)pushed;
+}
+
+void queue_key(SDLKey key, bool press) {
+    SDL_Event event{};
+    event.key.type = press ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = press ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    queue(event);
 }
 
 void turn() {
+    // A queued press is handled in this turn and its release in the next, as a
+    // key held for one frame: the release line shows the clock after the press.
+    std::vector<SDLKey> releasing;
+    releasing.swap(pressed_keys);
     fit_canvas_to_page();
-    if (run_unpaused_turn()) end_show();
+    if (run_unpaused_turn()) {
+        emscripten_cancel_main_loop();
+        when_ended();
+        return;
+    }
+    for (SDLKey key : releasing) queue_key(key, false);
 }
 
 }  // namespace
 
-void run_web_main_loop() { emscripten_set_main_loop(turn, browser_frame_rate, false); }
+void run_web_main_loop(void (*ended)()) {
+    assert(ended);
+    when_ended = ended;
+    pressed_keys.clear();
+    emscripten_set_main_loop(turn, browser_frame_rate, false);
+}
+
+void discard_queued_events() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+    }
+}
+
+void queue_key_press(SDLKey key) {
+    queue_key(key, true);
+    pressed_keys.push_back(key);
+}
+
+void queue_quit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    queue(event);
+}

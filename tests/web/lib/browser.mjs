@@ -76,11 +76,13 @@ const chromiumArgs = [
 ];
 
 // A fresh profile each time (playwright makes and removes it). Chromium refuses
-// its sandbox to root.
-export async function launchChromium(extraArgs = []) {
+// its sandbox to root. `clickForSound: true` keeps the browser's usual rule that
+// sound starts only from a click, with the warning it logs otherwise.
+export async function launchChromium(extraArgs = [], { clickForSound = false } = {}) {
   if (!existsSync(chromiumPath)) missing(`${chromiumPath} is not installed (Debian package chromium)`);
   const { chromium } = loadPlaywright();
-  const args = [...chromiumArgs, ...extraArgs];
+  const usual = clickForSound ? chromiumArgs.filter((a) => !a.startsWith('--autoplay-policy')) : chromiumArgs;
+  const args = [...usual, ...extraArgs];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
   let browser = null;
   try {
@@ -92,13 +94,17 @@ export async function launchChromium(extraArgs = []) {
   return browser;
 }
 
-// A page at the window size the show assumes, with every console error and
-// uncaught exception collected, and the console's lines kept in order.
-export async function openPage(browser) {
-  const page = await browser.newPage({ viewport });
-  const record = { errors: [], lines: [] };
+// A page at the window size the show assumes, or of another shape (`options`
+// as a browser context takes them: viewport, deviceScaleFactor, hasTouch,
+// isMobile), in a context of its own, with every console error and uncaught
+// exception collected, the warnings too, and the console's lines kept in order.
+export async function openPage(browser, options = {}) {
+  const context = await browser.newContext({ viewport, ...options });
+  const page = await context.newPage();
+  const record = { errors: [], warnings: [], lines: [] };
   page.on('console', (message) => {
     if (message.type() === 'error') record.errors.push(message.text());
+    if (message.type() === 'warning') record.warnings.push(message.text());
     if (message.type() === 'log') {
       record.lines.push(message.text());
       console.log(`page: ${message.text()}`);

@@ -1,0 +1,70 @@
+// A sound device that can be opened before the viewer's click and starts playing
+// only with it. The mixer must be open before the module can be loaded (libmikmod
+// is set up for the device's format there), but a Web Audio context made before a
+// click stays silent and makes the browser warn. While the sound is held, the
+// emulation's SDL_OpenAudio finds a stand-in in place of the audio context and
+// makes none, and the mixer's request to start the device is kept back, so its
+// callback is never asked for sound. Releasing the sound (in the click) makes the
+// real audio context and starts the device as the mixer asked. Each release makes
+// a fresh context and closes the one before, so nothing queued by an earlier run
+// can be heard in a later one. Handed to emscripten as a JavaScript library.
+mergeInto(LibraryManager.library, {
+  $heldSound: {
+    held: false,
+    startWhenReleased: false,  // the last SDL_PauseAudio while held asked to play
+    previous: null,            // the context of the last run, closed at the next release
+  },
+
+  web_hold_sound__deps: ['$SDL', '$heldSound'],
+  web_hold_sound: function() {
+    if (heldSound.held) return;
+    heldSound.held = true;
+    heldSound.startWhenReleased = false;
+    if (SDL.audioContext) heldSound.previous = SDL.audioContext;
+    // What SDL_OpenAudio reads of a context before playing anything.
+    SDL.audioContext = { state: 'held', currentTime: 0 };
+  },
+
+  web_release_sound__deps: ['$SDL', '$heldSound', 'SDL_PauseAudio', 'SDL_CloseAudio'],
+  web_release_sound: function() {
+    if (!heldSound.held) return;
+    heldSound.held = false;
+    if (heldSound.previous && heldSound.previous.state !== 'closed') heldSound.previous.close();
+    heldSound.previous = null;
+    var Context = typeof AudioContext != 'undefined' ? AudioContext
+                : typeof webkitAudioContext != 'undefined' ? webkitAudioContext : null;
+    SDL.audioContext = Context ? new Context() : null;
+    if (!SDL.audioContext) {
+      // No Web Audio: the device closes and the show runs silent, as on a desktop
+      // without a sound device.
+      _SDL_CloseAudio();
+      return;
+    }
+    // Made in the click, it plays; some browsers still make it suspended, and
+    // let it resume only within the click.
+    if (SDL.audioContext.state === 'suspended') SDL.audioContext.resume();
+    if (SDL.audio && heldSound.startWhenReleased) _SDL_PauseAudio(0);
+  },
+
+  // As the emulation's own, except while the sound is held.
+  SDL_PauseAudio__deps: ['$SDL', '$safeSetTimeout', '$heldSound'],
+  SDL_PauseAudio__sig: 'vi',
+  SDL_PauseAudio: function(pauseOn) {
+    if (!SDL.audio) return;
+    if (heldSound.held) {
+      heldSound.startWhenReleased = !pauseOn;
+      return;
+    }
+    if (pauseOn) {
+      if (SDL.audio.timer !== undefined) {
+        clearTimeout(SDL.audio.timer);
+        SDL.audio.numAudioTimersPending = 0;
+        SDL.audio.timer = undefined;
+      }
+    } else if (!SDL.audio.timer) {
+      SDL.audio.numAudioTimersPending = 1;
+      SDL.audio.timer = safeSetTimeout(SDL.audio.caller, 1);
+    }
+    SDL.audio.paused = pauseOn;
+  },
+});

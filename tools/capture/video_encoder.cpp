@@ -46,7 +46,8 @@ constexpr H264Settings upload_h264{"medium", "14", "high"};
 
 // BT.709 in limited range: the conversion and the tags that say so.
 const std::vector<std::string> colour_tags = {"-colorspace", "bt709", "-color_primaries", "bt709",
-                                              "-color_trc",  "bt709", "-color_range",     "tv"};
+                                              "-color_trc",  "bt709", "-color_range",     "tv",
+                                              "-chroma_sample_location", "center"};
 
 // Codecs per container. H.264 in 4:2:0 plays everywhere; Matroska keeps the
 // sound lossless; WebM takes only VP8/VP9 with Vorbis/Opus.

@@ -64,16 +64,16 @@ void pack_yuv420_bt709(const std::uint8_t* gl_pixels, int width, int height, std
             out[x] = to_byte(y_r * p[0] + y_g * p[1] + y_b * p[2], black_y);
         }
     }
-    // Chroma from the colour summed over columns x-1, x, x+1 (weights 1, 2, 1)
-    // of two rows: 8 parts in all.
+    // Chroma from the colour of each 2 x 2 block, each pixel counted twice: 8
+    // parts in all.
     for (int cy = 0; cy < h / 2; ++cy) {
         const std::uint8_t* rows[2] = {row(2 * cy), row(2 * cy + 1)};
         for (int cx = 0; cx < w / 2; ++cx) {
             std::int64_t sum[3] = {0, 0, 0};
             for (const std::uint8_t* in : rows) {
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int x = std::clamp(2 * cx + dx, 0, w - 1);
-                    const int weight = dx == 0 ? 2 : 1;
+                for (int dx = 0; dx <= 1; ++dx) {
+                    const int x = 2 * cx + dx;
+                    constexpr int weight = 2;
                     if (!in || x >= width) continue;  // black adds nothing
                     const std::uint8_t* p = in + static_cast<std::size_t>(x) * rgba_bytes;
                     for (int c = 0; c < 3; ++c) sum[c] += weight * p[c];

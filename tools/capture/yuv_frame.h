@@ -13,6 +13,8 @@ int even_side(int side);
 std::size_t yuv420_bytes(int width, int height);
 
 // Converts OpenGL's bottom-first RGBA rows into top-first planar Y, Cb, Cr
-// (yuv420p, the planes one after another). Chroma is horizontally co-sited with
-// the even columns and centred between two rows, as H.264 assumes by default.
+// (yuv420p, the planes one after another). Each chroma sample is the mean of its
+// 2 x 2 block, sited at the block's centre (the video is tagged so): against the
+// PNG frames as ffmpeg decodes the video, this measured 1 dB PSNR better than
+// chroma co-sited with the even columns.
 void pack_yuv420_bt709(const std::uint8_t* gl_pixels, int width, int height, std::uint8_t* yuv);

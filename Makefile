@@ -5,12 +5,14 @@
 #               Wine, emscripten, Chromium or clang, without the sanitized build
 #   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
 #   make web      the show in one web page, $(BUILD_WEB)/invitation.html
+#   make release  the release archive and the Debian package in $(BUILD_RELEASE)
 #   make fuzz   each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_WIN32 ?= build-win32
 BUILD_WEB  ?= build-web
+BUILD_RELEASE ?= build-release
 WEB_TESTS  ?= OFF
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -23,7 +25,7 @@ RUN_PACKAGES = build-essential cmake pkg-config \
   libgtk-3-dev libxrandr-dev
 # Packages the tests, benchmarks and tools add.
 TEST_PACKAGES = libgtest-dev libgmock-dev libbenchmark-dev libxmp-dev \
-  xvfb xauth xdotool x11-utils imagemagick sox ffmpeg valgrind
+  xvfb xauth xdotool x11-utils imagemagick sox ffmpeg valgrind unzip lintian libxml2-utils
 # The Windows executable: the MinGW-w64 cross compiler, and dpkg-dev to unpack the
 # Debian source packages of the libraries it links statically.
 WINDOWS_PACKAGES = g++-mingw-w64-i686 dpkg-dev
@@ -36,12 +38,15 @@ WEB_PACKAGES = cmake emscripten dpkg-dev
 # and npm itself where the installed node does not bring it.
 WEB_TEST_PACKAGES = chromium $(if $(shell command -v npm),,npm)
 
+# The release: zip for the archive, dpkg-dev for dpkg-shlibdeps and dpkg-deb.
+RELEASE_PACKAGES = zip dpkg-dev binutils
+
 # The fuzzing harnesses: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps assets music clean fuzz fuzz-build
+.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build
 
 # Installs only what dpkg does not already report as installed.
 define install_missing
@@ -126,6 +131,15 @@ web-test-deps:
 
 test: WEB_TESTS = ON
 
+# The release from the Windows and web builds and the native show
+# (tools/release/make_release.sh): $(BUILD_RELEASE)/norvale2008-invitation.zip and
+# the Debian package, byte for byte the same from the same commit.
+release: deps windows web
+	$(call install_missing,$(RELEASE_PACKAGES))
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) --target invitation invitation-capture release-picture release-texts -j $(JOBS)
+	tools/release/make_release.sh $(BUILD) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_RELEASE)
+
 # The libFuzzer harnesses (tests/fuzz) in a clang build of their own. `make test`
 # replays their seeds and fuzzes each a few seconds; `make fuzz` fuzzes each for
 # FUZZ_SECONDS, keeping the corpus in $(BUILD_FUZZ)/fuzz-corpus.
@@ -146,9 +160,10 @@ check: test-deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE 'windows|browser'
 	@$(call print_skip_reasons,$(BUILD))
 
-test: test-deps windows wine-deps web web-test-deps fuzz-build
+test: test-deps windows wine-deps web web-test-deps fuzz-build release
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
-	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB))
+	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB)) \
+	  -DINVITATION_RELEASE_DIR=$(abspath $(BUILD_RELEASE))
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(call print_skip_reasons,$(BUILD))
@@ -158,4 +173,4 @@ test: test-deps windows wine-deps web web-test-deps fuzz-build
 	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE)

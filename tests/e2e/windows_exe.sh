@@ -13,7 +13,7 @@ grep -q 'file format pei-i386' <<<"$headers" || fail "not a PE32 Intel 80386 ima
 grep -Eq '^Magic[[:space:]]+010b' <<<"$headers" || fail "not PE32 (optional header magic)"
 grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "not a GUI-subsystem executable"
 
-system_dlls='^(kernel32|user32|gdi32|opengl32|winmm|advapi32|msvcrt|shell32|ole32|oleaut32|comdlg32|winspool\.drv|imm32|version)(\.dll)?$'
+system_dlls='^(kernel32|user32|gdi32|opengl32|winmm|advapi32|msvcrt|shell32|ole32|oleaut32|comdlg32|comctl32|winspool\.drv|imm32|version)(\.dll)?$'
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -u)
 [ -n "$imports" ] || fail "no import table"
 foreign=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")

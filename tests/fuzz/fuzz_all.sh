@@ -7,7 +7,8 @@ set -u
 build=$1 seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
-for entry in png_decoder:png png_io:png xm_reader:xm capture_options:capture_options web_query:web_query; do
+for entry in png_decoder:png png_io:png xm_reader:xm capture_options:capture_options web_query:web_query \
+             pe_resources:pe_resources cp437_text:cp437_text; do
   name=${entry%%:*} seeds=${entry#*:}
   options=()
   [ -f "$here/$name.dict" ] && options=(-dict="$here/$name.dict")

@@ -1,8 +1,9 @@
 // The launch dialog on Windows: template 101 run modally by the dialog manager,
 // with the dialog logic's procedure reaching the controls through the dialog's
-// item messages.
+// item messages, and the program's icon on its title bar and task button.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cassert>
 
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr int launch_dialog_template = 101;
+// The program's icon group (release_resources.rc.in), named for SDL's window class.
+const wchar_t program_icon[] = L"SDL_app";
 
 // The dialog that is open; the dialog procedure sets it with every message.
 HWND open_dialog = nullptr;
@@ -57,8 +60,25 @@ void end_dialog(int result) { EndDialog(open_dialog, result); }
 const DialogPlatform win32_platform{enumerate_mode, combo_add_item, combo_set_selection, combo_get_selection,
                                     check_box_set,  check_box_get,  enable_control,      end_dialog};
 
+// A dialog takes no icon from its template: the task bar and Alt+Tab show the big
+// one, the title bar the small one, each picked from the group at its own size.
+void show_program_icon(HWND dialog) {
+    const HINSTANCE program = GetModuleHandleW(nullptr);
+    const struct {
+        WPARAM which;
+        int side_metric;
+    } icons[] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
+    for (const auto& icon : icons) {
+        const int side = GetSystemMetrics(icon.side_metric);
+        // Shared: the system frees it with the program.
+        if (HANDLE picture = LoadImageW(program, program_icon, IMAGE_ICON, side, side, LR_SHARED))
+            SendMessageW(dialog, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(picture));
+    }
+}
+
 INT_PTR CALLBACK launch_dialog_procedure(HWND dialog, UINT message, WPARAM first, LPARAM) {
     open_dialog = dialog;
+    if (message == WM_INITDIALOG) show_program_icon(dialog);
     // For commands the low word names the control; the notification code is not looked at.
     const int control = LOWORD(first);
     return dialog_procedure(win32_platform, message, control) ? TRUE : FALSE;
@@ -68,6 +88,10 @@ INT_PTR CALLBACK launch_dialog_procedure(HWND dialog, UINT message, WPARAM first
 
 int run_platform_dialog() {
     assert(edited_settings);
+    // The manifest asks for Common Controls 6; Windows XP creates the dialog's
+    // controls from it only once the library is loaded and its classes are known.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(launch_dialog_template),
                                            GetForegroundWindow(), launch_dialog_procedure, 0);
     open_dialog = nullptr;

@@ -1,0 +1,35 @@
+# Shared steps of the release's test scripts (sourced, not run by ctest): where the
+# release is, and the archive unpacked into a fresh folder. A script that cannot
+# run here prints one line "SKIPPED: reason" and exits 77.
+
+release_package=norvale2008-invitation
+release_folder=norvale2008-invitation
+
+# Sets release_dir, release_zip, release_deb and release_version from the build
+# folder's release_build.env and the version the build wrote. Where no release was
+# made and none is required, reports the skip and ends the test.
+find_release() {
+  local build=$1
+  release_dir="" release_required=0 release_web_dir="" release_node_modules=""
+  [ -f "$build/release_build.env" ] && . "$build/release_build.env"
+  release_version=$(cat "$build/release/version" 2>/dev/null) || { echo "no $build/release/version"; exit 1; }
+  release_zip=$release_dir/$release_package.zip
+  release_deb=$release_dir/${release_package}_${release_version}_amd64.deb
+  local missing=""
+  [ -f "$release_zip" ] || missing="$release_zip"
+  [ -f "$release_deb" ] || missing="$missing $release_deb"
+  if [ -n "$missing" ]; then
+    [ "$release_required" = 1 ] && { echo "no release:$missing (make release makes it)"; exit 1; }
+    echo "SKIPPED: no release:$missing (make release makes it)"
+    exit 77
+  fi
+}
+
+# The archive unpacked into $1 (made afresh); sets unpacked to its top folder.
+unpack_release() {
+  local into=$1
+  rm -rf "$into"
+  mkdir -p "$into"
+  unzip -q "$release_zip" -d "$into" || { echo "unzip cannot unpack $release_zip"; return 1; }
+  unpacked=$into/$release_folder
+}

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The page from the unpacked release archive in headless Chromium
+# (release_page_test.mjs); skipped, with the reason, where Chromium or
+# playwright-core is missing and no release was asked for, or Chromium cannot start.
+set -u
+build=$1
+src=$2
+. "$src/tests/release/release_env.sh"
+find_release "$build"
+unpack_release "$build/test-output/release/page" || exit 1
+node=$(command -v node) || {
+  [ "$release_required" = 1 ] && { echo "node is not installed (Debian package nodejs)"; exit 1; }
+  echo "SKIPPED: node is not installed (Debian package nodejs)"
+  exit 77
+}
+INVITATION_WEB_DIR=$unpacked INVITATION_WEB_REQUIRED=$release_required \
+  INVITATION_WEB_NODE_MODULES=$release_node_modules INVITATION_TEST_OUTPUT=$build/test-output \
+  exec "$node" "$src/tests/release/release_page_test.mjs"

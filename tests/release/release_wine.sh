@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The Windows executable from the unpacked release archive, run where a person
+# would run it (in its folder) under Wine: the launch dialog shows the program's
+# icon, Enter starts the show, whose window carries the icon too and which draws
+# its scene, and Escape ends it with status 0. Skipped, with the reason, where
+# this host cannot run 32-bit programs.
+set -u
+build=$1
+src=$2
+. "$src/tests/e2e/lib/windows_wine.sh"
+. "$src/tests/e2e/lib/x11.sh"
+. "$src/tests/release/release_env.sh"
+find_release "$build"
+require_32bit_wine
+rerun_inside_xvfb 1024x768x24 "$@"
+work=$build/test-output/release/wine
+unpack_release "$work/archive" || exit 1
+fresh_wine_prefix "$work/wine" || exit 1
+trap 'wineserver -k 2>/dev/null' EXIT
+fail() { echo "$1"; echo "--- wine:"; tail -n 20 "$work/wine.log"; exit 1; }
+
+# Wine hands a window's icons to X as _NET_WM_ICON: width, height and ARGB pixels
+# for each. Each of 16 or 32 pixels must be the program's: every opaque pixel of
+# src/assets/icon/icon_SIZE.png the same. $1 window, $2 what it is.
+for size in 16 32; do
+  convert "$src/src/assets/icon/icon_$size.png" -depth 8 rgba:"$work/icon_$size.rgba"
+done
+check_program_icon() {
+  local window=$1 what=$2 icon verdict
+  icon=$(xprop -id "$window" -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON 2>/dev/null | tr -d ',')
+  verdict=$(perl -e '
+    my @v = split " ", $ARGV[0];
+    my ($checked, $bad) = (0, 0);
+    while (@v >= 2) {
+      my ($w, $h) = splice(@v, 0, 2);
+      last if $w * $h > @v;
+      my @icon = splice(@v, 0, $w * $h);
+      next unless $w == $h && ($w == 16 || $w == 32);
+      open(my $f, "<:raw", "$ARGV[1]/icon_$w.rgba") or die; local $/; my @p = unpack("C*", <$f>);
+      for my $i (0 .. $w * $h - 1) {
+        my ($r, $g, $b, $a) = @p[4 * $i .. 4 * $i + 3];
+        next if $a < 255;
+        $bad++ if $icon[$i] != (0xFF000000 | $r << 16 | $g << 8 | $b);
+      }
+      $checked++;
+    }
+    print "$checked $bad";' "${icon#*)}" "$work")
+  [ "${verdict% *}" -gt 0 ] || fail "the $what carries no icon of 16 or 32 pixels: $(head -c 120 <<<"${icon:-no _NET_WM_ICON}")"
+  [ "${verdict#* }" -eq 0 ] || fail "the $what's icons differ from the program's in ${verdict#* } opaque pixels"
+}
+
+cd "$unpacked" || exit 1
+wine ./invitation.exe >"$work/wine.log" 2>&1 &
+pid=$!
+dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared"
+sleep 1
+check_program_icon "$dialog" dialog
+screenshot "$work/release_dialog.png" "$src"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+xdotool key Return
+show=$(wait_for_titled_window "$pid" "$dialog") || fail "no show window after Enter"
+xdotool windowfocus --sync "$show" 2>/dev/null || true
+sleep 5
+kill -0 "$pid" 2>/dev/null || fail "the show ended by itself"
+# SDL gives its window class the icon named SDL_app: the program's.
+check_program_icon "$show" "show's window"
+import -window root "$work/release_show.png"
+colours=$(convert "$work/release_show.png" -format '%k' info:)
+[ "$colours" -ge 64 ] || fail "the show's screen has only $colours colours"
+xdotool keydown Escape
+wait_for_exit "$pid" 15; status=$?
+xdotool keyup Escape
+[ "$status" -eq 0 ] || fail "exit status $status, expected 0"
+echo "ok: the unpacked executable showed its dialog with the program's icon, ran the show ($colours colours) and ended with 0 on Escape; both windows carry the program's icon"

@@ -5,11 +5,13 @@
 // the PNG and H.264 settings that the capture program's choices come from.
 //
 //   build/bench/capture_bench [--baseline OTHER-PROGRAM] [--rounds N] [--from-ms A]
-//                             [--seconds S] [--fps F] [--quality] [--png-sweep]
-//                             [--h264-sweep]
+//                             [--seconds S] [--fps F] [--size WxH] [--kinds mp4,upload,png]
+//                             [--quality] [--png-sweep] [--h264-sweep]
 //
 // --baseline runs another build of the program (say, one built from an earlier
-// commit) alternately with this one, so both see the same machine load.
+// commit) alternately with this one, so both see the same machine load. --kinds
+// picks the outputs: mp4 (the quick H.264), upload (--for-upload; this build
+// only) and png. --size passes the size to both programs.
 #include <png.h>
 #include <zlib.h>
 #include <sys/resource.h>
@@ -47,6 +49,8 @@ struct Settings {
     int from_ms = default_from_ms;
     int seconds = default_seconds;
     int fps = default_fps;
+    std::string size = "1024x768";
+    std::vector<std::string> kinds = {"mp4", "png"};
     bool quality = false;
     bool png_sweep = false;
     bool h264_sweep = false;
@@ -96,6 +100,11 @@ std::uintmax_t size_of(const fs::path& path) {
 
 int frame_count(const Settings& s) { return s.seconds * s.fps; }
 
+fs::path output_name(const std::string& kind) {
+    if (kind == "png") return "frames";
+    return kind == "upload" ? "upload.mp4" : "clip.mp4";
+}
+
 std::string span_arguments(const Settings& s) {
     return " --from-ms " + std::to_string(s.from_ms) + " --to-ms " +
            std::to_string(s.from_ms + s.seconds * ms_per_second - 1) + " --fps " + std::to_string(s.fps);
@@ -138,16 +147,18 @@ void measure_programs(const Settings& s, const fs::path& work) {
     if (!s.baseline.empty()) programs.push_back({"baseline", s.baseline});
     programs.push_back({"this build", s.program});
     std::map<std::string, Result> results;
-    std::printf("span: %d frames, %d ms to %d ms at %d fps, 1024x768; %d round(s)\n", frame_count(s), s.from_ms,
-                s.from_ms + s.seconds * ms_per_second - 1, s.fps, s.rounds);
+    std::printf("span: %d frames, %d ms to %d ms at %d fps, %s; %d round(s)\n", frame_count(s), s.from_ms,
+                s.from_ms + s.seconds * ms_per_second - 1, s.fps, s.size.c_str(), s.rounds);
     for (int round = 0; round < s.rounds; ++round) {
         for (const auto& [label, program] : programs) {
-            for (const std::string kind : {"mp4", "png"}) {
-                const fs::path out = work / (label == "baseline" ? "old" : "new") /
-                                     (kind == "mp4" ? fs::path("clip.mp4") : fs::path("frames"));
+            for (const std::string& kind : s.kinds) {
+                if (kind == "upload" && label == "baseline") continue;  // older builds lack it
+                const fs::path out = work / (label == "baseline" ? "old" : "new") / output_name(kind);
                 fs::create_directories(out.parent_path());
                 fs::remove_all(out);
-                const Timing t = run_timed(program + span_arguments(s) + " --out " + out.string(),
+                const std::string extra = kind == "upload" ? " --for-upload" : "";
+                const Timing t = run_timed(program + span_arguments(s) + " --size " + s.size + extra + " --out " +
+                                               out.string(),
                                            work / "capture.log");
                 if (!t.ok) {
                     std::printf("%s, %s: the capture failed; see %s\n", label.c_str(), kind.c_str(),
@@ -170,10 +181,14 @@ void measure_programs(const Settings& s, const fs::path& work) {
                     median(r.cpu_ms_per_frame), r.bytes / bytes_per_mb, r.bytes / bytes_per_mb / frame_count(s));
 
     if (!s.quality) return;
-    std::printf("\nquality of the MP4 against the PNG frames of the same span:\n");
+    std::printf("\nquality of the videos against the PNG frames of the same span:\n");
     for (const auto& [label, program] : programs) {
         const fs::path dir = work / (label == "baseline" ? "old" : "new");
-        std::printf("  %-10s %s\n", label.c_str(), quality_of(dir / "clip.mp4", dir / "frames", s.fps).c_str());
+        for (const std::string& kind : s.kinds) {
+            if (kind == "png" || !fs::exists(dir / output_name(kind))) continue;
+            std::printf("  %-10s %-6s %s\n", label.c_str(), kind.c_str(),
+                        quality_of(dir / output_name(kind), dir / "frames", s.fps).c_str());
+        }
     }
     if (!s.baseline.empty()) {
         const bool same = frame_checksums(work / "old" / "frames", s.fps) == frame_checksums(work / "new" / "frames", s.fps);
@@ -254,35 +269,58 @@ void sweep_h264(const Settings& s, const fs::path& work) {
     const fs::path frames = work / "new" / "frames";
     if (!fs::exists(frames)) {
         fs::create_directories(frames.parent_path());
-        run_timed(s.program + span_arguments(s) + " --out " + frames.string(), work / "capture.log");
+        run_timed(s.program + span_arguments(s) + " --size " + s.size + " --out " + frames.string(), work / "capture.log");
     }
-    const fs::path raw = work / "frames.bgr";
+    // The frames as the capture sends them: BT.709 limited-range 4:2:0.
+    const std::string tags = " -colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv";
+    const fs::path raw = work / "frames.yuv";
     run_timed("ffmpeg -nostdin -v error -y -framerate " + std::to_string(s.fps) + " -i " +
-                  (frames / "frame_%06d.png").string() + " -f rawvideo -pix_fmt bgr24 " + raw.string(),
+                  (frames / "frame_%06d.png").string() +
+                  " -vf format=rgb24,scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd,format=yuv420p"
+                  " -f rawvideo " + raw.string(),
               work / "ffmpeg.log");
     const char* candidates[] = {
-        "-preset medium -crf 18",
-        "-preset veryfast -crf 14",
-        "-preset superfast -crf 14",
-        "-preset superfast -crf 15",
         "-preset ultrafast -crf 12",
-        "-preset ultrafast -crf 14",
-        "-preset ultrafast -crf 14 -deblock 0:0",
-        "-preset ultrafast -crf 16 -deblock 0:0",
-        "-preset ultrafast -crf 14 -deblock 0:0 -aq-mode 1",
+        "-preset superfast -crf 14",
+        "-preset veryfast -crf 12 -profile:v high",
+        "-preset veryfast -crf 14 -profile:v high",
+        "-preset faster -crf 14 -profile:v high",
+        "-preset medium -crf 11 -profile:v high",
+        "-preset medium -crf 12 -profile:v high",
+        "-preset medium -crf 12 -profile:v high -aq-mode 2",
+        "-preset medium -crf 13 -profile:v high",
+        "-preset medium -crf 14 -profile:v high",
+        "-preset medium -crf 16 -profile:v high",
+        "-preset slow -crf 14 -profile:v high",
+        "-preset slow -crf 15 -profile:v high",
+        "-preset slow -crf 16 -profile:v high",
+        "-preset slower -crf 16 -profile:v high",
     };
-    std::printf("\nH.264 settings, encoding the span's frames from raw BGR as the capture sends them (ffmpeg alone):\n");
+    std::printf("\nH.264 settings, encoding the span's frames from BT.709 4:2:0 as the capture sends them (ffmpeg alone):\n");
     for (const char* candidate : candidates) {
         const fs::path video = work / "sweep.mp4";
-        const Timing t = run_timed("ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt bgr24 -s 1024x768 -framerate " +
-                                       std::to_string(s.fps) + " -i " + raw.string() + " -c:v libx264 " + candidate +
-                                       " -pix_fmt yuv420p -f mp4 " + video.string(),
+        const Timing t = run_timed("ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt yuv420p -s " + s.size + tags +
+                                       " -framerate " + std::to_string(s.fps) + " -i " + raw.string() +
+                                       " -c:v libx264 " + candidate + tags + " -f mp4 " + video.string(),
                                    work / "ffmpeg.log");
-        std::printf("  %-36s CPU %5.1f ms/frame, %6.2f MB, %s\n", candidate, t.cpu * ms_per_second / frame_count(s),
+        std::printf("  %-42s CPU %5.1f ms/frame, %6.2f MB, %s\n", candidate, t.cpu * ms_per_second / frame_count(s),
                     size_of(video) / bytes_per_mb, quality_of(video, frames, s.fps).c_str());
         std::fflush(stdout);
     }
     fs::remove(raw);
+}
+
+std::vector<std::string> split_kinds(const std::string& text) {
+    std::vector<std::string> kinds;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (comma > start) kinds.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    // The quality figures compare against the PNG frames, so they are always made.
+    if (std::find(kinds.begin(), kinds.end(), "png") == kinds.end()) kinds.push_back("png");
+    return kinds;
 }
 
 bool parse(int argc, char** argv, Settings& s) {
@@ -294,6 +332,8 @@ bool parse(int argc, char** argv, Settings& s) {
         else if (arg == "--from-ms" && has_value) s.from_ms = std::max(0, std::atoi(argv[++i]));
         else if (arg == "--seconds" && has_value) s.seconds = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--fps" && has_value) s.fps = std::clamp(std::atoi(argv[++i]), 1, 240);
+        else if (arg == "--size" && has_value) s.size = argv[++i];
+        else if (arg == "--kinds" && has_value) s.kinds = split_kinds(argv[++i]);
         else if (arg == "--quality") s.quality = true;
         else if (arg == "--png-sweep") s.png_sweep = true;
         else if (arg == "--h264-sweep") s.h264_sweep = true;
@@ -309,7 +349,8 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, s)) {
         std::fprintf(stderr,
                      "usage: capture_bench [--baseline PROGRAM] [--rounds N] [--from-ms A] [--seconds S] [--fps F]\n"
-                     "                     [--quality] [--png-sweep] [--h264-sweep]\n");
+                     "                     [--size WxH] [--kinds mp4,upload,png] [--quality] [--png-sweep]\n"
+                     "                     [--h264-sweep]\n");
         return 2;
     }
     char work_template[] = "/tmp/capture_bench.XXXXXX";

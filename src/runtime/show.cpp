@@ -2,6 +2,7 @@
 #include "runtime/show.h"
 
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <cassert>
 
@@ -20,7 +21,22 @@ bool textures_loaded = false;
 
 }  // namespace
 
-bool open_show(int width, int height, std::string& error) {
+CanvasArea canvas_area(int width, int height, CanvasFit fit) {
+    assert(width > 0 && height > 0);
+    if (fit == CanvasFit::stretch) return {0, 0, width, height};
+    // Wider than 4:3: bars left and right; taller: bars above and below. The
+    // products are formed in 64 bits, so any window size is safe.
+    const std::int64_t w = width, h = height;
+    const std::int64_t canvas_w = static_cast<std::int64_t>(canvas_width), canvas_h = static_cast<std::int64_t>(canvas_height);
+    if (w * canvas_h > h * canvas_w) {
+        const int fitted = static_cast<int>((h * canvas_w + canvas_h / 2) / canvas_h);
+        return {(width - fitted) / 2, 0, fitted, height};
+    }
+    const int fitted = static_cast<int>((w * canvas_h + canvas_w / 2) / canvas_w);
+    return {0, (height - fitted) / 2, width, fitted};
+}
+
+bool open_show(int width, int height, std::string& error, CanvasFit fit) {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = std::string("SDL_Init failed: ") + SDL_GetError();
         return false;
@@ -34,6 +50,9 @@ bool open_show(int width, int height, std::string& error) {
     }
     set_fixed_gl_state();
     set_projection();
+    // The frame's clear reaches the whole window, whatever the viewport: the bars stay black.
+    const CanvasArea area = canvas_area(width, height, fit);
+    glViewport(area.x, area.y, area.width, area.height);
     if (!textures_loaded) {
         load_embedded_textures();
         textures_loaded = true;

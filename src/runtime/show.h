@@ -14,11 +14,24 @@
 // The clock's tick at open_show: ticks passed to draw_show_frame are show time.
 constexpr std::uint32_t show_start_ticks = 0;
 
+// How the 4:3 canvas covers a window of another shape: stretched over all of it,
+// or letterboxed, the largest 4:3 picture centred with black bars beside or
+// above and below it, as the show appears full screen on a wider display.
+enum class CanvasFit { stretch, letterbox };
+
+// The part of a width x height window (x from the left, y from the bottom, as
+// glViewport takes it) that the canvas covers.
+struct CanvasArea {
+    int x, y, width, height;
+};
+CanvasArea canvas_area(int width, int height, CanvasFit fit);
+
 // Starts SDL's video (once per process), opens a width x height window (not full
-// screen), sets the fixed GL state and the projection, turns the embedded images
-// into textures (once per process) and starts the clock. False with one line in
-// `error` when there is no video or no OpenGL window of that size.
-bool open_show(int width, int height, std::string& error);
+// screen), sets the fixed GL state and the projection (the canvas placed in the
+// window by `fit`), turns the embedded images into textures (once per process)
+// and starts the clock. False with one line in `error` when there is no video or
+// no OpenGL window of that size.
+bool open_show(int width, int height, std::string& error, CanvasFit fit = CanvasFit::stretch);
 
 // Sets the clock as a main-loop turn sets it for tick count `ticks` and draws
 // that frame into the back buffer, unpresented: read it back, or present it.

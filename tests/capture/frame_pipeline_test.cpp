@@ -135,16 +135,4 @@ TEST(FramePng, BottomFirstRowsBecomeAPictureTheRightWayUp) {
     }
 }
 
-TEST(VideoFrame, RowsTurnTopFirstAsBlueGreenRed) {
-    constexpr int width = 3;
-    constexpr int height = 2;
-    // Bottom row first: (1,2,3,a) (4,5,6,a) (7,8,9,a), then the top row.
-    const std::vector<std::uint8_t> gl_rows = {1,  2,  3,  99, 4,  5,  6,  99, 7,  8,  9,  99,
-                                               11, 12, 13, 99, 14, 15, 16, 99, 17, 18, 19, 99};
-    std::vector<std::uint8_t> bgr(width * height * 3, 0);
-    pack_bgr_top_down(gl_rows.data(), width, height, bgr.data());
-    const std::vector<std::uint8_t> want = {13, 12, 11, 16, 15, 14, 19, 18, 17, 3, 2, 1, 6, 5, 4, 9, 8, 7};
-    EXPECT_EQ(bgr, want);
-}
-
 }  // namespace

@@ -9,7 +9,11 @@
 #include <iterator>
 #include <string>
 
+#include <algorithm>
+#include <vector>
+
 #include "output_paths.h"
+#include "publication.h"
 #include "temporary_file.h"
 
 namespace fs = std::filesystem;
@@ -99,29 +103,54 @@ TEST(OutputPaths, ProbingWritabilityLeavesAnExistingFileAlone) {
     EXPECT_EQ(entries(dir), 2u);
 }
 
-TEST(OutputPaths, FrameFilesOfThisRunAloneAreRemoved) {
+// Names in a folder, sorted.
+std::vector<std::string> names(const fs::path& dir) {
+    std::vector<std::string> out;
+    for (const auto& entry : fs::directory_iterator(dir)) out.push_back(entry.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST(OutputPaths, FramesGetTheirNamesOnlyWhenPublished) {
     const fs::path dir = work_dir();
     FrameFolder folder;
     std::string error;
-    ASSERT_TRUE(prepare_frame_folder((dir / "frames").string(), folder, error)) << error;
+    ASSERT_TRUE(prepare_frame_folder((dir / "frames/").string(), 5, folder, error)) << error;
     EXPECT_TRUE(folder.created);
+    EXPECT_EQ(frame_file_name(folder, 3), (dir / "frames" / "frame_000003.png").string()) << "one slash";
     const std::vector<std::uint8_t> png = {1, 2, 3};
-    // Written out of order, as workers do; frame 3 belongs to someone else.
-    for (const std::int64_t k : {1, 0, 4}) ASSERT_TRUE(write_frame_file(folder, k, png, error)) << error;
-    put(dir / "frames" / "frame_000003.png", "the user's");
-    EXPECT_FALSE(write_frame_file(folder, 3, png, error));
-    EXPECT_EQ(contents(dir / "frames" / "frame_000003.png"), "the user's");
-    EXPECT_EQ(folder.written_below, 2);
+    // Written out of order, as workers do: none looks like a finished frame yet.
+    for (const std::int64_t k : {1, 0, 4, 3, 2}) ASSERT_TRUE(write_frame_file(folder, k, png, error)) << error;
+    for (const std::string& name : names(dir / "frames")) EXPECT_NE(name.find(".partial-"), std::string::npos) << name;
+    Publication publication;
+    add_frames_to_publication(folder, publication);
+    ASSERT_TRUE(publish_all(publication, error)) << error;
+    EXPECT_EQ(names(dir / "frames"), (std::vector<std::string>{"frame_000000.png", "frame_000001.png", "frame_000002.png",
+                                                                "frame_000003.png", "frame_000004.png"}));
+    EXPECT_EQ(contents(dir / "frames" / "frame_000002.png"), std::string("\1\2\3"));
+}
+
+TEST(OutputPaths, AFrameNameTakenDuringTheRunFailsTheWholeSequence) {
+    const fs::path dir = work_dir();
+    FrameFolder folder;
+    std::string error;
+    ASSERT_TRUE(prepare_frame_folder((dir / "frames").string(), 3, folder, error)) << error;
+    for (const std::int64_t k : {0, 1, 2}) ASSERT_TRUE(write_frame_file(folder, k, {9}, error)) << error;
+    put(dir / "frames" / "frame_000001.png", "the user's");
+    Publication publication;
+    add_frames_to_publication(folder, publication);
+    EXPECT_FALSE(publish_all(publication, error));
+    EXPECT_NE(error.find("frame_000001.png"), std::string::npos) << error;
     remove_frame_files(folder);
-    EXPECT_EQ(entries(dir / "frames"), 1u);
-    EXPECT_TRUE(fs::exists(dir / "frames" / "frame_000003.png"));
+    EXPECT_EQ(names(dir / "frames"), std::vector<std::string>{"frame_000001.png"}) << "nothing of the run is left";
+    EXPECT_EQ(contents(dir / "frames" / "frame_000001.png"), "the user's");
 }
 
 TEST(OutputPaths, AFolderOfThisRunIsRemovedWithItsFrames) {
     const fs::path dir = work_dir();
     FrameFolder folder;
     std::string error;
-    ASSERT_TRUE(prepare_frame_folder((dir / "new").string(), folder, error)) << error;
+    ASSERT_TRUE(prepare_frame_folder((dir / "new").string(), 1, folder, error)) << error;
     ASSERT_TRUE(write_frame_file(folder, 0, {1}, error)) << error;
     remove_frame_files(folder);
     EXPECT_FALSE(fs::exists(dir / "new"));
@@ -129,11 +158,20 @@ TEST(OutputPaths, AFolderOfThisRunIsRemovedWithItsFrames) {
     fs::create_directory(dir / "old");
     put(dir / "old" / "notes.txt", "kept");
     FrameFolder existing;
-    ASSERT_TRUE(prepare_frame_folder((dir / "old").string(), existing, error)) << error;
+    ASSERT_TRUE(prepare_frame_folder((dir / "old").string(), 1, existing, error)) << error;
     EXPECT_FALSE(existing.created);
     ASSERT_TRUE(write_frame_file(existing, 0, {1}, error)) << error;
     remove_frame_files(existing);
     EXPECT_EQ(entries(dir / "old"), 1u);
+}
+
+TEST(OutputPaths, FrameNumbersAreWideEnoughForTheWholeSequence) {
+    EXPECT_EQ(frame_number_digits(1), 6);
+    EXPECT_EQ(frame_number_digits(1000000), 6);   // frames 0 .. 999999
+    EXPECT_EQ(frame_number_digits(1000001), 7);
+    EXPECT_EQ(frame_number_digits(515396076), 9);
+    EXPECT_EQ(path_in_folder("out//", "a.png"), "out/a.png");
+    EXPECT_EQ(path_in_folder("/", "a.png"), "/a.png");
 }
 
 TEST(OutputPaths, OutputsLandingOnOneFileAreRefused) {

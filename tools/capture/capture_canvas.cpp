@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cstdlib>
 
+#include "runtime/layer_scaling.h"
 #include "runtime/show.h"
 
 namespace {
@@ -23,10 +24,13 @@ std::uint32_t ticks_at(std::int32_t ms) {
 
 }  // namespace
 
-bool open_capture_canvas(int width, int height, std::string& error) {
-    // Set here rather than inherited: the capture never needs a display or a sound card.
+bool open_capture_canvas(int width, int height, CanvasFit fit, std::string& error) {
+    // Set here rather than inherited: the capture never needs a display or a
+    // sound card. The window has the size asked for, so the SDL layer's scaling
+    // would only copy every frame once more to a window no one sees.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    if (!open_show(width, height, error)) return false;
+    choose_layer_scaling({width, height, false});
+    if (!open_show(width, height, error, fit)) return false;
     canvas_width_px = width;
     canvas_height_px = height;
     return true;
@@ -34,7 +38,6 @@ bool open_capture_canvas(int width, int height, std::string& error) {
 
 bool read_frame_at(std::int32_t ms, std::uint8_t* pixels, std::string& error) {
     assert(canvas_width_px > 0 && canvas_height_px > 0);
-    // Read before the swap: afterwards the back buffer's content is undefined.
     // The read buffer is left at its default, the back buffer (or the colour
     // attachment, should the SDL layer draw into a framebuffer object). RGBA is
     // the implementation's own read format here, so the read is a plain copy;
@@ -44,7 +47,6 @@ bool read_frame_at(std::int32_t ms, std::uint8_t* pixels, std::string& error) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, canvas_width_px, canvas_height_px, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     const GLenum status = glGetError();
-    present_show_frame();
     if (status != GL_NO_ERROR) {
         error = "reading the frame back failed (OpenGL error " + std::to_string(status) + ")";
         return false;

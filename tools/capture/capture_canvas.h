@@ -5,13 +5,16 @@
 #include <cstddef>
 #include <string>
 
-// Opens a width x height window without a display or a sound card and loads the
-// textures. False with a one-line reason when no OpenGL context can be made.
-bool open_capture_canvas(int width, int height, std::string& error);
+#include "runtime/show.h"
 
-// Draws the frame at elapsed_ms = `ms`, reads it into `pixels` (width x height x
-// 4 bytes) as OpenGL stores it, RGBA with the bottom row first, and presents
-// it. Alpha is whatever blending left there: the window shows colour only, so
+// Opens a width x height window without a display or a sound card, the canvas
+// placed in it by `fit`, and loads the textures. False with a one-line reason
+// when no OpenGL context can be made.
+bool open_capture_canvas(int width, int height, CanvasFit fit, std::string& error);
+
+// Draws the frame at elapsed_ms = `ms` and reads it into `pixels` (width x
+// height x 4 bytes) as OpenGL stores it, RGBA with the bottom row first. Nothing
+// is presented: no one looks at the window, and a swap would cost a copy. Alpha is whatever blending left there: the window shows colour only, so
 // every output ignores it. False when reading fails.
 bool read_frame_at(std::int32_t ms, std::uint8_t* pixels, std::string& error);
 

@@ -19,8 +19,10 @@
 #include "output_paths.h"
 #include "png_frame.h"
 #include "progress_line.h"
+#include "publication.h"
 #include "runtime/show.h"
 #include "runtime/startup.h"
+#include "size_estimate.h"
 #include "temporary_file.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
@@ -93,7 +95,8 @@ StillFrame first_frame(const CaptureOptions& options, std::int32_t at_ms) {
 // Opens the canvas and seeds the field right before the first frame, so nothing
 // else draws from the generator before the particle field does.
 bool open_canvas(const CaptureOptions& options, const StillFrame& still, std::string& error) {
-    if (!open_capture_canvas(options.width, options.height, error)) return false;
+    const CanvasFit fit = options.stretch ? CanvasFit::stretch : CanvasFit::letterbox;
+    if (!open_capture_canvas(options.width, options.height, fit, error)) return false;
     seed_still_frame(still);
     return true;
 }
@@ -103,11 +106,14 @@ void warm_up(const StillFrame& still) {
     for (std::int64_t k = 0; k < still.warmup_frames && !interrupted(); ++k) draw_warmup_frames(still, 1);
 }
 
+// Nothing of a run is named before every output is complete; then all are named
+// together, or none (publication.h).
 int capture_single_frame(const CaptureOptions& options) {
     std::string error;
     if (!check_file_writable(options.out, error)) return report(failure_status, error);
     if (!options.audio_out.empty() && !check_file_writable(options.audio_out, error))
         return report(failure_status, error);
+    if (!options.force && !check_room(options, 1, error)) return report(usage_status, error);
     const StillFrame still = first_frame(options, options.at_ms);
     if (!open_canvas(options, still, error)) return report(failure_status, error);
 
@@ -119,23 +125,23 @@ int capture_single_frame(const CaptureOptions& options) {
         !encode_frame_png(bottom_up_pixels(pixels.data(), options.width, options.height), frame_png_settings(), png,
                           error))
         return report(failure_status, error);
-    WavWriter wav;
+    Publication publication;
+    TemporaryFile picture;
+    if (!write_temporary_file(options.out, png.data(), png.size(), picture, error))
+        return report(failure_status, error);
+    add_to_publication(publication, picture.path, options.out, true);
     if (!options.audio_out.empty()) {
         note_missing_music();
+        WavWriter wav;
         if (!open_wav(options.audio_out, wav, error) ||
             !write_sound(sample_at_ms(options.at_ms), {{&wav, end_of_pass}}, error)) {
             abandon_wav(wav);
+            abandon_publication(publication);
             return report(failure_status, error);
         }
+        publish_wav_with(wav, publication);
     }
-    if (!write_whole_file(options.out, png.data(), png.size(), true, error)) {
-        abandon_wav(wav);
-        return report(failure_status, error);
-    }
-    if (!options.audio_out.empty() && !publish_wav(wav, error)) {
-        unlink(options.out.c_str());  // this run's own picture, just written
-        return report(failure_status, error);
-    }
+    if (!publish_all(publication, error)) return report(failure_status, error);
     return 0;
 }
 
@@ -144,8 +150,9 @@ struct SequenceOutputs {
     FrameFolder folder;
     VideoEncoder video;
     WavWriter video_sound;  // the video's sound, read by ffmpeg, then removed
-    WavWriter audio_out;    // --audio-out, published when everything else is done
+    WavWriter audio_out;    // --audio-out, published with the video or frames
     FramePipeline pipeline;
+    Publication publication;
 };
 
 void abandon_outputs(SequenceOutputs& outputs) {
@@ -155,6 +162,7 @@ void abandon_outputs(SequenceOutputs& outputs) {
     abandon_video(outputs.video);
     abandon_wav(outputs.video_sound);
     abandon_wav(outputs.audio_out);
+    abandon_publication(outputs.publication);
 }
 
 bool check_sound_length(std::int64_t first, std::int64_t end, std::string& error) {
@@ -183,6 +191,10 @@ bool render_frames(const CaptureOptions& options, std::int64_t count, FramePipel
         show_progress(progress, frames_written(pipeline));
     }
     if (ok) ok = finish_pipeline(pipeline, error);
+    if (ok && interrupted()) {
+        error = "interrupted";
+        ok = false;
+    }
     if (ok) show_progress(progress, count);
     end_progress(progress);
     return ok;
@@ -213,6 +225,7 @@ int capture_sequence(const CaptureOptions& options) {
     if ((!options.audio_out.empty() && !check_sound_length(first_sample, sample_at_ms(options.to_ms), error)) ||
         (video && !check_sound_length(first_sample, video_sound_end, error)))
         return report(usage_status, error);
+    if (!options.force && !check_room(options, count, error)) return report(usage_status, error);
 
     std::string encoder;
     if (video) {
@@ -230,9 +243,9 @@ int capture_sequence(const CaptureOptions& options) {
     SequenceOutputs outputs;
     const auto fail = [&](const std::string& message) {
         abandon_outputs(outputs);
-        return report(failure_status, message);
+        return report(failure_status, video_failure(outputs.video, message));
     };
-    if (!video && !prepare_frame_folder(options.out, outputs.folder, error)) return fail(error);
+    if (!video && !prepare_frame_folder(options.out, count, outputs.folder, error)) return fail(error);
 
     std::vector<SoundFile> sound;
     if (!options.audio_out.empty()) {
@@ -249,9 +262,15 @@ int capture_sequence(const CaptureOptions& options) {
         if (!write_sound(first_sample, sound, error)) return fail(error);
     }
     if (video) {
-        const VideoSettings settings{encoder,        options.out, options.video_format,
-                                     options.width,  options.height, options.fps,
-                                     outputs.video_sound.temporary.path};
+        VideoSettings settings;
+        settings.encoder = encoder;
+        settings.path = options.out;
+        settings.format = options.video_format;
+        settings.encoding = options.for_upload ? VideoEncoding::upload : VideoEncoding::quick;
+        settings.width = options.width;
+        settings.height = options.height;
+        settings.fps = options.fps;
+        settings.audio_wav = outputs.video_sound.temporary.path;
         if (!start_video(settings, outputs.video, error)) return fail(error);
     }
 
@@ -263,12 +282,17 @@ int capture_sequence(const CaptureOptions& options) {
         start_pipeline(outputs.pipeline, png_worker_count(), png_worker_count() + png_spare_buffers,
                        frame_bytes(options.width, options.height), png_output(options, outputs.folder));
     if (!render_frames(options, count, outputs.pipeline, error)) return fail(error);
-    if (video && !finish_video(outputs.video, error)) return fail(error);
-    abandon_wav(outputs.video_sound);
-    if (!options.audio_out.empty() && !publish_wav(outputs.audio_out, error)) {
-        if (video) unlink(options.out.c_str());  // this run's own video, just written
-        return fail(error);
+    if (video) {
+        if (!finish_video(outputs.video, error)) return fail(error);
+        add_to_publication(outputs.publication, outputs.video.temporary.path, options.out, true);
+        outputs.video.temporary.path.clear();  // the publication's now
+    } else {
+        add_frames_to_publication(outputs.folder, outputs.publication);
     }
+    abandon_wav(outputs.video_sound);
+    if (!options.audio_out.empty()) publish_wav_with(outputs.audio_out, outputs.publication);
+    if (!publish_all(outputs.publication, error)) return fail(error);
+    outputs.folder.created = false;  // the frames have their names: the folder is the user's now
     return 0;
 }
 

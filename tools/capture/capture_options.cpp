@@ -20,14 +20,30 @@ bool ends_with(const std::string& text, const std::string& suffix) {
     return text.size() > suffix.size() && lower(text).compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+struct NamedSize {
+    const char* name;
+    int width;
+    int height;
+};
+// The common sizes of video sites, 16:9.
+constexpr NamedSize named_sizes[] = {
+    {"720p", 1280, 720}, {"1080p", 1920, 1080}, {"1440p", 2560, 1440}, {"2160p", 3840, 2160}};
+
 bool read_size(const std::string& text, int& width, int& height, std::string& error) {
+    for (const NamedSize& named : named_sizes) {
+        if (lower(text) == named.name) {
+            width = named.width;
+            height = named.height;
+            return true;
+        }
+    }
     const std::size_t x = lower(text).find('x');
     std::int64_t w = 0;
     std::int64_t h = 0;
     if (x == std::string::npos || !parse_whole_number(text.substr(0, x), w) || !parse_whole_number(text.substr(x + 1), h) ||
         w < min_size || w > max_size || h < min_size || h > max_size) {
         error = "--size must be WIDTHxHEIGHT with each side " + std::to_string(min_size) + " to " +
-                std::to_string(max_size) + ", got " + quoted_for_error(text);
+                std::to_string(max_size) + ", or 720p, 1080p, 1440p or 2160p, got " + quoted_for_error(text);
         return false;
     }
     width = static_cast<int>(w);
@@ -52,6 +68,13 @@ bool is_value_option(const std::string& arg) {
     return std::find(std::begin(value_options), std::end(value_options), arg) != std::end(value_options);
 }
 
+// Options that take no value.
+const char* const flag_options[] = {"--stretch", "--for-upload", "--force"};
+
+bool is_flag_option(const std::string& arg) {
+    return std::find(std::begin(flag_options), std::end(flag_options), arg) != std::end(flag_options);
+}
+
 // Which outputs the paths name, once the form of the capture is known.
 bool check_outputs(CaptureOptions& options, std::string& error) {
     if (options.out.empty()) {
@@ -59,6 +82,7 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
         return false;
     }
     if (options.mode == CaptureMode::single_frame) {
+        options.sequence_output = SequenceOutput::png_folder;
         if (!ends_with(options.out, ".png")) {
             error = "--out must name a .png file for a single frame, got " + quoted_for_error(options.out);
             return false;
@@ -77,6 +101,10 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
     } else {
         error = "--out for a sequence is a folder or a .mp4, .mkv or .webm file, got " + quoted_for_error(options.out) +
                 " (a folder with a dot in its name needs a trailing /)";
+        return false;
+    }
+    if (options.for_upload && (options.sequence_output != SequenceOutput::video || options.video_format == "webm")) {
+        error = "--for-upload chooses the H.264 settings of a .mp4 or .mkv video";
         return false;
     }
     if (!options.audio_out.empty()) {
@@ -103,12 +131,25 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
             options.help = true;
             return true;
         }
+        if (is_flag_option(arg)) {
+            if (given.count(arg)) {
+                error = arg + " is given twice";
+                return false;
+            }
+            given[arg] = "";
+            continue;
+        }
         if (!is_value_option(arg)) {
             error = "unknown option " + quoted_for_error(arg);
             return false;
         }
-        if (i + 1 >= argc || (std::string(argv[i + 1]).rfind("--", 0) == 0 && is_value_option(argv[i + 1]))) {
+        if (i + 1 >= argc) {
             error = "missing value for " + arg;
+            return false;
+        }
+        const std::string next = argv[i + 1];
+        if (is_value_option(next) || is_flag_option(next)) {
+            error = "missing value for " + arg + " (the next argument, " + next + ", is an option)";
             return false;
         }
         if (given.count(arg)) {
@@ -170,6 +211,9 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
         if (!still_value(StillValue::warmup_frames, "--warmup-frames")) return false;
     }
     if (given.count("--size") && !read_size(given["--size"], options.width, options.height, error)) return false;
+    options.stretch = given.count("--stretch") > 0;
+    options.for_upload = given.count("--for-upload") > 0;
+    options.force = given.count("--force") > 0;
     if (given.count("--out")) options.out = given["--out"];
     if (given.count("--audio-out")) options.audio_out = given["--audio-out"];
     return check_outputs(options, error);
@@ -178,23 +222,38 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
 const char* capture_usage() {
     return "Renders frames of the show offline, headless and deterministic.\n"
            "\n"
-           "  invitation-capture --at-ms MS [--seed N] [--warmup-frames K] [--size WxH]\n"
+           "  invitation-capture --at-ms MS [--seed N] [--warmup-frames K] [--size SIZE] [--stretch]\n"
            "                     --out FILE.png [--audio-out FILE.wav]\n"
            "      one frame at elapsed_ms = MS; the WAV holds the music from MS to the\n"
            "      end of the song's pass (where the show's music starts over)\n"
            "\n"
            "  invitation-capture --from-ms A --to-ms B --fps F [--seed N] [--warmup-frames K]\n"
-           "                     [--size WxH] --out DIR|DIR/|FILE.mp4|FILE.mkv|FILE.webm\n"
-           "                     [--audio-out FILE.wav]\n"
+           "                     [--size SIZE] [--stretch] [--for-upload] [--force]\n"
+           "                     --out DIR|DIR/|FILE.mp4|FILE.mkv|FILE.webm [--audio-out FILE.wav]\n"
            "      frame k at elapsed_ms A + floor(k * 1000 / F) for every such time <= B,\n"
            "      the particle field advancing one step per frame; a folder (a name\n"
            "      without extension, ending in /, or an existing folder) receives\n"
-           "      frame_000000.png ..., a video file is encoded by ffmpeg with the music\n"
-           "      from A; the WAV holds the music from A to B\n"
+           "      frame_000000.png ... (more digits when a run has a million frames or\n"
+           "      more), a video file is encoded by ffmpeg with the music from A; the\n"
+           "      WAV holds the music from A to B\n"
            "\n"
            "  --seed N           seeds the particle field's generator (default 1)\n"
            "  --warmup-frames K  draws K frames at the first time first and drops them\n"
-           "  --size WxH         window size, 16 to 8192 each (default 1024x768)\n"
+           "  --size SIZE        the picture's size: WIDTHxHEIGHT, 16 to 8192 each, or\n"
+           "                     720p, 1080p, 1440p or 2160p (default 1024x768); the\n"
+           "                     show's 4:3 picture is centred with black bars\n"
+           "  --stretch          stretches the picture over the whole size instead, as\n"
+           "                     the show does full screen at a display mode of that shape\n"
+           "  --for-upload       H.264 for video sites: High profile, less than half the\n"
+           "                     default's size at the same quality, about half as fast\n"
+           "                     to make (the default is faster than the show plays)\n"
+           "  --force            runs even when the estimated output does not fit on its\n"
+           "                     file system\n"
            "\n"
-           "Exit status: 0 done, 1 failure during the run, 2 bad command line.\n";
+           "Videos are BT.709, limited range, tagged so. Every output gets its name only\n"
+           "when the whole run has succeeded; a failed or interrupted run leaves nothing\n"
+           "of its own and every file of yours as it was.\n"
+           "\n"
+           "Exit status: 0 done, 1 failure during the run, 2 bad command line or a run\n"
+           "that cannot fit.\n";
 }

@@ -34,6 +34,9 @@ struct CaptureOptions {
     SequenceOutput sequence_output = SequenceOutput::png_folder;
     std::string video_format;  // ffmpeg's muxer name for a video file: mp4, matroska, webm
     std::string audio_out;     // empty: no WAV
+    bool stretch = false;      // the canvas over the whole size, not letterboxed
+    bool for_upload = false;   // H.264 settings for video sites
+    bool force = false;        // run even if the output may not fit
     bool help = false;
 };
 

@@ -2,20 +2,35 @@
 #include "output_paths.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "temporary_file.h"
 
 namespace {
 constexpr const char* frame_prefix = "frame_";
+constexpr int min_frame_digits = 6;
+constexpr int token_letters = 6;
+constexpr const char token_alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+std::string random_token() {
+    std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof token_alphabet) - 2);
+    std::string token(token_letters, ' ');
+    for (char& c : token) c = token_alphabet[pick(generator)];
+    return token;
+}
+
 constexpr const char* frame_suffix = ".png";
 constexpr const char* probe_tag = "probe";
 
@@ -53,57 +68,108 @@ bool check_file_writable(const std::string& path, std::string& error) {
     return true;
 }
 
-bool prepare_frame_folder(const std::string& path, FrameFolder& folder, std::string& error) {
+int frame_number_digits(std::int64_t count) {
+    int digits = 1;
+    for (std::int64_t last = count > 0 ? count - 1 : 0; last >= 10; last /= 10) ++digits;
+    return std::max(digits, min_frame_digits);
+}
+
+std::string path_in_folder(const std::string& folder, const std::string& name) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (path.empty()) return name;
+    return path.back() == '/' ? path + name : path + "/" + name;
+}
+
+bool prepare_frame_folder(const std::string& path, std::int64_t count, FrameFolder& folder, std::string& error) {
     folder.path = path;
+    while (folder.path.size() > 1 && folder.path.back() == '/') folder.path.pop_back();
     folder.created = false;
+    folder.digits = frame_number_digits(count);
+    folder.token = random_token();
+    folder.written.clear();
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        if (mkdir(path.c_str(), 0777) != 0) {
-            error = "cannot create the folder " + path + ": " + std::strerror(errno);
+    if (stat(folder.path.c_str(), &info) != 0) {
+        if (mkdir(folder.path.c_str(), 0777) != 0) {
+            error = "cannot create the folder " + folder.path + ": " + std::strerror(errno);
             return false;
         }
         folder.created = true;
     } else if (!S_ISDIR(info.st_mode)) {
-        error = "cannot write frames into " + path + ": it is not a folder";
+        error = "cannot write frames into " + folder.path + ": it is not a folder";
         return false;
-    } else if (holds_frame_files(path)) {
-        error = path + " already holds frame_*.png files; name an empty or new folder";
+    } else if (holds_frame_files(folder.path)) {
+        error = folder.path + " already holds frame_*.png files; name an empty or new folder";
         return false;
     }
-    if (!check_file_writable(frame_file_name(path, 0), error)) {
-        if (folder.created) rmdir(path.c_str());
+    if (!check_file_writable(frame_file_name(folder, 0), error)) {
+        if (folder.created) rmdir(folder.path.c_str());
         folder.created = false;
         return false;
     }
     return true;
 }
 
-std::string frame_file_name(const std::string& folder, std::int64_t frame) {
+std::string frame_file_name(const FrameFolder& folder, std::int64_t frame) {
     char name[64];
-    std::snprintf(name, sizeof name, "%s%06lld%s", frame_prefix, static_cast<long long>(frame), frame_suffix);
-    return folder + "/" + name;
+    std::snprintf(name, sizeof name, "%s%0*lld%s", frame_prefix, folder.digits, static_cast<long long>(frame),
+                  frame_suffix);
+    return path_in_folder(folder.path, name);
 }
+
+namespace {
+
+std::string frame_temporary_name(const FrameFolder& folder, std::int64_t frame) {
+    return frame_file_name(folder, frame) + ".partial-" + folder.token;
+}
+
+}  // namespace
 
 bool write_frame_file(FrameFolder& folder, std::int64_t frame, const std::vector<std::uint8_t>& png,
                       std::string& error) {
     assert(frame >= 0);
-    if (!write_whole_file(frame_file_name(folder.path, frame), png.data(), png.size(), false, error)) return false;
-    const std::lock_guard lock(folder.mutex);
-    folder.written_beyond.insert(frame);
-    while (!folder.written_beyond.empty() && *folder.written_beyond.begin() == folder.written_below) {
-        folder.written_beyond.erase(folder.written_beyond.begin());
-        ++folder.written_below;
+    const std::string temporary = frame_temporary_name(folder, frame);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        error = "cannot write " + frame_file_name(folder, frame) + ": " + std::strerror(errno);
+        return false;
+    }
+    {
+        const std::lock_guard lock(folder.mutex);
+        folder.written.insert(frame);
+    }
+    const std::uint8_t* p = png.data();
+    std::size_t size = png.size();
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = "cannot write " + frame_file_name(folder, frame) + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+            close(fd);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    if (close(fd) != 0) {
+        error = "cannot write " + frame_file_name(folder, frame) + ": " + std::strerror(errno);
+        return false;
     }
     return true;
 }
 
+void add_frames_to_publication(FrameFolder& folder, Publication& publication) {
+    const std::lock_guard lock(folder.mutex);
+    for (const std::int64_t k : folder.written)
+        add_to_publication(publication, frame_temporary_name(folder, k), frame_file_name(folder, k), false);
+    folder.written.clear();  // the publication owns them now
+}
+
 void remove_frame_files(FrameFolder& folder) {
     const std::lock_guard lock(folder.mutex);
-    for (std::int64_t k = 0; k < folder.written_below; ++k) unlink(frame_file_name(folder.path, k).c_str());
-    for (const std::int64_t k : folder.written_beyond) unlink(frame_file_name(folder.path, k).c_str());
-    folder.written_below = 0;
-    folder.written_beyond.clear();
-    if (folder.created) rmdir(folder.path.c_str());
+    for (const std::int64_t k : folder.written) unlink(frame_temporary_name(folder, k).c_str());
+    folder.written.clear();
+    if (folder.created) rmdir(folder.path.c_str());  // only if empty: never anything of the user's
     folder.created = false;
 }
 

@@ -92,9 +92,8 @@ void discard_temporary(TemporaryFile& temp) {
     temp.path.clear();
 }
 
-bool write_whole_file(const std::string& final_path, const void* bytes, std::size_t size, bool replace,
-                      std::string& error) {
-    TemporaryFile temp;
+bool write_temporary_file(const std::string& final_path, const void* bytes, std::size_t size, TemporaryFile& temp,
+                          std::string& error) {
     if (!create_temporary(final_path, "partial", temp, error)) return false;
     const auto* p = static_cast<const char*>(bytes);
     while (size > 0) {
@@ -108,5 +107,16 @@ bool write_whole_file(const std::string& final_path, const void* bytes, std::siz
         p += n;
         size -= static_cast<std::size_t>(n);
     }
-    return publish_temporary(temp, final_path, replace, error);
+    if (!close_temporary(temp, error)) {
+        discard_temporary(temp);
+        return false;
+    }
+    return true;
+}
+
+bool write_whole_file(const std::string& final_path, const void* bytes, std::size_t size, bool replace,
+                      std::string& error) {
+    TemporaryFile temp;
+    return write_temporary_file(final_path, bytes, size, temp, error) &&
+           publish_temporary(temp, final_path, replace, error);
 }

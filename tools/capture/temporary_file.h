@@ -27,6 +27,11 @@ bool publish_temporary(TemporaryFile& temp, const std::string& final_path, bool 
 // Closes and removes the file; nothing else is touched. Safe to call twice.
 void discard_temporary(TemporaryFile& temp);
 
+// Writes `size` bytes to a temporary beside `final_path` and closes it, still
+// under its temporary name; nothing is left behind on failure.
+bool write_temporary_file(const std::string& final_path, const void* bytes, std::size_t size, TemporaryFile& temp,
+                          std::string& error);
+
 // Writes `size` bytes to a temporary beside `final_path` and publishes it (see
 // publish_temporary); nothing is left behind on failure.
 bool write_whole_file(const std::string& final_path, const void* bytes, std::size_t size, bool replace,

@@ -98,9 +98,10 @@ bool finish_wav(WavWriter& wav, std::string& error) {
     return true;
 }
 
-bool publish_wav(WavWriter& wav, std::string& error) {
-    assert(!wav.file);
-    return publish_temporary(wav.temporary, wav.path, true, error);
+void publish_wav_with(WavWriter& wav, Publication& publication) {
+    assert(!wav.file && wav.temporary.fd < 0);
+    add_to_publication(publication, wav.temporary.path, wav.path, true);
+    wav.temporary.path.clear();  // the publication's now
 }
 
 void abandon_wav(WavWriter& wav) {

@@ -1,11 +1,12 @@
-// 16-bit PCM WAV files written under a temporary name of their own and renamed
-// once the whole run has succeeded.
+// 16-bit PCM WAV files written under a temporary name of their own and named
+// with the run's other outputs once the whole run has succeeded.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "publication.h"
 #include "temporary_file.h"
 
 // The largest sound a WAV file can hold, in stereo 16-bit frames (its sizes are 32-bit).
@@ -26,7 +27,8 @@ bool write_wav_frames(WavWriter& wav, const std::int16_t* frames, std::size_t co
 // (wav.temporary.path), so that it can be published with the run's other outputs
 // or read by the encoder.
 bool finish_wav(WavWriter& wav, std::string& error);
-// Gives a finished file its name.
-bool publish_wav(WavWriter& wav, std::string& error);
+// Hands a finished file to the run's publication, which gives it its name with
+// the run's other outputs (or removes it).
+void publish_wav_with(WavWriter& wav, Publication& publication);
 // Closes and removes the temporary file; nothing is left behind.
 void abandon_wav(WavWriter& wav);

@@ -1,0 +1,162 @@
+// All-or-none publishing with backups of the user's files.
+#include "publication.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "interruption.h"
+
+namespace {
+
+constexpr int name_attempts = 100;
+constexpr int random_letters = 6;
+constexpr const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+std::string random_name_part() {
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof letters) - 2);
+    std::string part(random_letters, ' ');
+    for (char& c : part) c = letters[pick(generator)];
+    return part;
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool is_folder(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Keeps the user's file at `path` under a new name of the run's own: a second
+// hard link, so the name `path` goes on holding the file until the output
+// replaces it in one rename. Where the file system has no hard links, the file is
+// moved aside instead. False when nothing could be kept (the name is then as it was).
+bool keep_backup(PublishedFile& file, std::string& error) {
+    for (int attempt = 0; attempt < name_attempts; ++attempt) {
+        const std::string candidate = file.path + ".previous-" + random_name_part();
+        if (link(file.path.c_str(), candidate.c_str()) == 0 ||
+            ((errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV) &&
+             renameat2(AT_FDCWD, file.path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0)) {
+            file.backup = candidate;
+            return true;
+        }
+        if (errno != EEXIST) break;
+    }
+    error = "cannot write " + file.path + ": " + std::strerror(errno);
+    return false;
+}
+
+// rename() that never replaces: the kernel's no-replace rename, or a hard link
+// where the file system lacks it.
+bool rename_without_replacing(const char* from, const char* to) {
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (link(from, to) != 0) return false;
+    unlink(from);
+    return true;
+}
+
+bool name_file(PublishedFile& file, std::string& error) {
+    // A folder is never moved aside or replaced: it is not a file the run could give back.
+    if (is_folder(file.path)) {
+        error = "cannot write " + file.path + ": it is a folder";
+        return false;
+    }
+    if (file.replace && exists(file.path) && !keep_backup(file, error)) return false;
+    const bool renamed = file.replace ? std::rename(file.temporary.c_str(), file.path.c_str()) == 0
+                                      : rename_without_replacing(file.temporary.c_str(), file.path.c_str());
+    if (!renamed) {
+        error = errno == EEXIST ? "cannot write " + file.path + ": a file of that name appeared during the run"
+                                : "cannot write " + file.path + ": " + std::strerror(errno);
+        return false;
+    }
+    file.named = true;
+    return true;
+}
+
+// Puts one file's name back as it was: the user's file returns over the output,
+// or the output, whose name held nothing before, is removed.
+void unname_file(PublishedFile& file) {
+    if (file.named) {
+        if (!file.backup.empty()) {
+            if (std::rename(file.backup.c_str(), file.path.c_str()) == 0) file.backup.clear();
+        } else {
+            unlink(file.path.c_str());
+        }
+        file.named = false;
+    } else if (!file.backup.empty()) {
+        // Kept, never replaced: the user's name still holds the file, or (moved
+        // aside on a file system without links) gets it back.
+        if (exists(file.path)) {
+            unlink(file.backup.c_str());
+        } else {
+            std::rename(file.backup.c_str(), file.path.c_str());
+        }
+        file.backup.clear();
+    }
+    unlink(file.temporary.c_str());
+}
+
+// SIGINT and SIGTERM held back while the last steps run; they arrive, and are
+// ignored by a run that has succeeded, once released.
+struct HeldSignals {
+    sigset_t previous;
+    HeldSignals() {
+        sigset_t held;
+        sigemptyset(&held);
+        sigaddset(&held, SIGINT);
+        sigaddset(&held, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &held, &previous);
+    }
+    ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+};
+
+}  // namespace
+
+void add_to_publication(Publication& publication, const std::string& temporary, const std::string& path,
+                        bool replace) {
+    publication.files.push_back(PublishedFile{temporary, path, replace, {}, false});
+}
+
+bool publish_all(Publication& publication, std::string& error) {
+    bool ok = true;
+    for (PublishedFile& file : publication.files) {
+        if (interrupted()) {
+            error = "interrupted";
+            ok = false;
+        } else {
+            ok = name_file(file, error);
+        }
+        if (!ok) break;
+    }
+    const HeldSignals held;
+    if (ok && interrupted()) {
+        error = "interrupted";
+        ok = false;
+    }
+    if (!ok) {
+        // In reverse, so a name published twice in one run could never go wrong.
+        for (auto it = publication.files.rbegin(); it != publication.files.rend(); ++it) unname_file(*it);
+        publication.files.clear();
+        return false;
+    }
+    for (PublishedFile& file : publication.files)
+        if (!file.backup.empty()) unlink(file.backup.c_str());
+    publication.files.clear();
+    return true;
+}
+
+void abandon_publication(Publication& publication) {
+    for (PublishedFile& file : publication.files) unlink(file.temporary.c_str());
+    publication.files.clear();
+}

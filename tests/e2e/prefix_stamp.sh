@@ -29,8 +29,8 @@ EOF
 cat > "$fake/bin/apt-get" <<'EOF'
 #!/usr/bin/env bash
 for arg; do [[ $arg != update ]] || exit 0; done
-spec=${!#} && package=${spec%%=*} && version=${spec#*=}
-echo "$spec" >> "$FAKE/fetched"
+wanted=${!#} && package=${wanted%%=*} && version=${wanted#*=}
+echo "$wanted" >> "$FAKE/fetched"
 [[ $(cat "$FAKE/source_mode") == unpack ]] || { echo "E: no network in this test" >&2; exit 100; }
 upstream=${version#*:} && [[ $upstream != *-* ]] || upstream=${upstream%-*}
 mkdir -p "$package-$upstream/debian" && touch "$package-$upstream/debian/control"

@@ -80,8 +80,9 @@ run: build
 	./$(BUILD)/invitation
 
 # Redraws the ten embedded images into src/assets/data (and their contact sheet
-# into docs/) and the program's icon into src/assets/icon, then checks them. Builds only the generator and the check, so a
-# broken image in the tree never stands in the way of redrawing it.
+# into docs/) and the program's icon into src/assets/icon, then checks them.
+# Builds only the generator and the check, so a broken image in the tree never
+# stands in the way of redrawing it.
 assets: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) --target generate-images asset-check -j $(JOBS)

@@ -1,8 +1,8 @@
 // The page from the unpacked release archive (release_page.sh sets
 // INVITATION_WEB_DIR to the unpacked folder), opened from file:// in headless
-// Chromium: it shows the launch panel, Run and Cancel ready, with no error logged;
-// where it names a preview picture for links (og:image), that is the archive's
-// invitation.png.
+// Chromium: it shows the launch panel, Cancel and Run ready (in the desktop
+// dialog's order), with no error logged; the preview picture it names for links
+// (og:image) is the archive's invitation.png.
 import { existsSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -30,19 +30,15 @@ run(async () => {
   });
   if (seen.title !== caption || seen.caption !== caption) fail(`the page is not the show's: ${JSON.stringify(seen)}`);
   if (!seen.shown) fail('the launch panel is not shown');
-  if (JSON.stringify(seen.buttons) !== JSON.stringify([['Run', false], ['Cancel', false]]))
+  if (JSON.stringify(seen.buttons) !== JSON.stringify([['Cancel', false], ['Run', false]]))
     fail(`panel buttons ${JSON.stringify(seen.buttons)}`);
   const shot = join(workDir('release'), 'release_page.png');
   await page.screenshot({ path: shot });
-  if (seen.ogImage === null) {
-    console.log('the page names no og:image');
-  } else {
-    const named = new URL(seen.ogImage, url);
-    if (!named.pathname.endsWith('/invitation.png')) fail(`og:image names ${seen.ogImage}, not invitation.png`);
-    const beside = join(dirname(fileURLToPath(url)), 'invitation.png');
-    if (!existsSync(beside)) fail(`og:image names invitation.png, which is not beside the page`);
-    console.log(`og:image: ${seen.ogImage}`);
-  }
+  if (seen.ogImage === null) fail('the page names no preview picture (og:image)');
+  const named = new URL(seen.ogImage, url);
+  if (!named.pathname.endsWith('/invitation.png')) fail(`og:image names ${seen.ogImage}, not invitation.png`);
+  const beside = join(dirname(fileURLToPath(url)), 'invitation.png');
+  if (!existsSync(beside)) fail(`og:image names invitation.png, which is not beside the page`);
   if (record.errors.length) fail(`the page logged errors: ${record.errors.join(' | ')}`);
-  console.log(`ok: the unpacked page shows its launch panel (${shot})`);
+  console.log(`ok: the unpacked page shows its launch panel and names ${seen.ogImage} for links (${shot})`);
 });

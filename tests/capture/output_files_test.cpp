@@ -5,39 +5,20 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-
-#include <algorithm>
 #include <vector>
 
 #include "output_paths.h"
 #include "publication.h"
 #include "temporary_file.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
+using namespace test_files;
 
 namespace {
 
-fs::path work_dir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const fs::path dir = fs::path(TEST_OUTPUT_DIR) / "capture_files" / (std::string(info->test_suite_name()) + "." + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-void put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::size_t entries(const fs::path& dir) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}));
-}
+fs::path work_dir() { return test_files::work_dir("capture_files"); }
 
 TEST(TemporaryFile, LeavesWhatIsThereAloneAndGetsANameOfItsOwn) {
     const fs::path dir = work_dir();
@@ -101,14 +82,6 @@ TEST(OutputPaths, ProbingWritabilityLeavesAnExistingFileAlone) {
     EXPECT_EQ(contents(dir / "a.png.partial"), "the user's");
     EXPECT_EQ(contents(dir / "a.png.probe"), "the user's");
     EXPECT_EQ(entries(dir), 2u);
-}
-
-// Names in a folder, sorted.
-std::vector<std::string> names(const fs::path& dir) {
-    std::vector<std::string> out;
-    for (const auto& entry : fs::directory_iterator(dir)) out.push_back(entry.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
 }
 
 TEST(OutputPaths, FramesGetTheirNamesOnlyWhenPublished) {

@@ -3,43 +3,22 @@
 // interruption, with nothing of the run left behind.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "interruption.h"
 #include "publication.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
+using namespace test_files;
 
 namespace {
 
-fs::path work_dir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const fs::path dir = fs::path(TEST_OUTPUT_DIR) / "publication" / (std::string(info->test_suite_name()) + "." + info->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
-void put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::vector<std::string> names(const fs::path& dir) {
-    std::vector<std::string> out;
-    for (const auto& entry : fs::directory_iterator(dir)) out.push_back(entry.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-}
+fs::path work_dir() { return test_files::work_dir("publication"); }
 
 // Two finished outputs of a run, as temporaries, into a publication.
 Publication two_outputs(const fs::path& dir, const std::string& first, const std::string& second) {

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "temporary_file.h"
@@ -20,16 +19,6 @@
 namespace {
 constexpr const char* frame_prefix = "frame_";
 constexpr int min_frame_digits = 6;
-constexpr int token_letters = 6;
-constexpr const char token_alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-
-std::string random_token() {
-    std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof token_alphabet) - 2);
-    std::string token(token_letters, ' ');
-    for (char& c : token) c = token_alphabet[pick(generator)];
-    return token;
-}
 
 constexpr const char* frame_suffix = ".png";
 constexpr const char* probe_tag = "probe";
@@ -86,7 +75,7 @@ bool prepare_frame_folder(const std::string& path, std::int64_t count, FrameFold
     while (folder.path.size() > 1 && folder.path.back() == '/') folder.path.pop_back();
     folder.created = false;
     folder.digits = frame_number_digits(count);
-    folder.token = random_token();
+    folder.token = random_name_part();
     folder.written.clear();
     struct stat info {};
     if (stat(folder.path.c_str(), &info) != 0) {

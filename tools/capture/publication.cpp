@@ -9,23 +9,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include "interruption.h"
+#include "temporary_file.h"
 
 namespace {
-
-constexpr int name_attempts = 100;
-constexpr int random_letters = 6;
-constexpr const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-
-std::string random_name_part() {
-    thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof letters) - 2);
-    std::string part(random_letters, ' ');
-    for (char& c : part) c = letters[pick(generator)];
-    return part;
-}
 
 bool exists(const std::string& path) {
     struct stat info {};
@@ -54,16 +42,6 @@ bool keep_backup(PublishedFile& file, std::string& error) {
     }
     error = "cannot write " + file.path + ": " + std::strerror(errno);
     return false;
-}
-
-// rename() that never replaces: the kernel's no-replace rename, or a hard link
-// where the file system lacks it.
-bool rename_without_replacing(const char* from, const char* to) {
-    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    if (link(from, to) != 0) return false;
-    unlink(from);
-    return true;
 }
 
 bool name_file(PublishedFile& file, std::string& error) {

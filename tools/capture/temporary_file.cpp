@@ -11,10 +11,13 @@
 
 namespace {
 
-constexpr int name_attempts = 100;  // collisions with 62^6 names only come from a hostile folder
-constexpr int random_letters = 6;
 constexpr mode_t new_file_mode = 0666;  // narrowed by the umask, as for any new file
+constexpr int random_letters = 6;
 constexpr const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+std::string reason(const std::string& path, int err) { return "cannot write " + path + ": " + std::strerror(err); }
+
+}  // namespace
 
 std::string random_name_part() {
     thread_local std::mt19937 generator{std::random_device{}()};
@@ -24,10 +27,6 @@ std::string random_name_part() {
     return part;
 }
 
-std::string reason(const std::string& path, int err) { return "cannot write " + path + ": " + std::strerror(err); }
-
-// rename() that keeps an existing target: the kernel's no-replace rename, or,
-// where the file system lacks it, a hard link (which also refuses to replace).
 bool rename_without_replacing(const char* from, const char* to) {
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
@@ -35,8 +34,6 @@ bool rename_without_replacing(const char* from, const char* to) {
     unlink(from);
     return true;
 }
-
-}  // namespace
 
 bool create_temporary(const std::string& final_path, const char* tag, TemporaryFile& temp, std::string& error) {
     temp = TemporaryFile{};

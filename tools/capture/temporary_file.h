@@ -6,6 +6,18 @@
 #include <cstddef>
 #include <string>
 
+// Attempts at a free name before giving up: collisions among 62^6 random names
+// only come from a hostile folder.
+constexpr int name_attempts = 100;
+
+// Six random letters and digits, for the names of a run's own files.
+std::string random_name_part();
+
+// rename() that keeps an existing target: the kernel's no-replace rename, or,
+// where the file system lacks it, a hard link (which also refuses to replace).
+// False with errno set (EEXIST when the name is taken).
+bool rename_without_replacing(const char* from, const char* to);
+
 struct TemporaryFile {
     std::string path;  // empty once published or discarded
     int fd = -1;       // open for writing until closed or published

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "little_endian.h"
+
 namespace xm {
 
 namespace {
@@ -13,15 +15,6 @@ void require(bool condition, const std::string& what) {
     if (!condition) throw std::invalid_argument("module writer: " + what);
 }
 
-void put_u8(std::vector<std::uint8_t>& out, unsigned v) { out.push_back(static_cast<std::uint8_t>(v)); }
-void put_u16(std::vector<std::uint8_t>& out, unsigned v) {
-    put_u8(out, v & 0xFF);
-    put_u8(out, (v >> 8) & 0xFF);
-}
-void put_u32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put_u16(out, v & 0xFFFF);
-    put_u16(out, v >> 16);
-}
 // Fixed-size text field, padded with `pad`.
 void put_text(std::vector<std::uint8_t>& out, const std::string& text, std::size_t size, char pad) {
     require(text.size() <= size, "text field too long: " + text);

@@ -6,6 +6,8 @@
 #include <cassert>
 #include <set>
 
+#include "little_endian.h"
+
 namespace {
 
 constexpr std::size_t directory_bytes = 6;
@@ -15,15 +17,6 @@ constexpr int bits_per_pixel = 32;
 // Below half opacity a pixel counts as transparent where only the mask is read.
 constexpr std::uint8_t mask_alpha_threshold = 128;
 
-void put_u8(std::vector<std::uint8_t>& out, unsigned value) { out.push_back(static_cast<std::uint8_t>(value)); }
-void put_u16(std::vector<std::uint8_t>& out, unsigned value) {
-    put_u8(out, value & 0xFF);
-    put_u8(out, (value >> 8) & 0xFF);
-}
-void put_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put_u16(out, value & 0xFFFF);
-    put_u16(out, value >> 16);
-}
 
 std::size_t mask_row_bytes(int size) { return (static_cast<std::size_t>(size) + 31) / 32 * 4; }
 

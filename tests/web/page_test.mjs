@@ -134,8 +134,10 @@ async function waitForLines(record, from, count) {
   return newLines(record, from);
 }
 
-async function runWithEnter(browser, pages, dir) {
-  const { page, record } = await freshPage(browser, pages);
+// Enter on the focused control, then a first look at the running show: full
+// screen, the audio contexts opened so far and the last one's state, and whether
+// the end's message and Run again are still shown. Also when the key went down.
+async function startWithEnter(page) {
   const pressed = Date.now();
   await page.keyboard.press('Enter');
   await waitForState(page, 'running');
@@ -144,7 +146,15 @@ async function runWithEnter(browser, pages, dir) {
     fullscreen: document.fullscreenElement === document.documentElement,
     contexts: window.audioContextsOpened,
     audio: window.lastAudioContext ? window.lastAudioContext.state : 'none',
+    message: !document.getElementById('message').hidden,
+    again: !document.getElementById('again').hidden,
   }));
+  return { pressed, started };
+}
+
+async function runWithEnter(browser, pages, dir) {
+  const { page, record } = await freshPage(browser, pages);
+  const { started } = await startWithEnter(page);
   if (!started.fullscreen) fail('Run with the box checked did not enter full screen');
   if (started.contexts !== 1 || started.audio !== 'running') fail(`sound did not start: ${JSON.stringify(started)}`);
   const shot = join(dir, 'running.png');
@@ -192,17 +202,7 @@ async function runAgain(page, record, dir) {
     return { shown: !again.hidden, focused: document.activeElement === again };
   });
   if (!offered.shown || !offered.focused) fail(`after the end Run again is not offered: ${JSON.stringify(offered)}`);
-  const pressed = Date.now();
-  await page.keyboard.press('Enter');
-  await waitForState(page, 'running');
-  await page.waitForTimeout(firstLookMs);
-  const started = await page.evaluate(() => ({
-    fullscreen: document.fullscreenElement === document.documentElement,
-    contexts: window.audioContextsOpened,
-    audio: window.lastAudioContext.state,
-    message: !document.getElementById('message').hidden,
-    again: !document.getElementById('again').hidden,
-  }));
+  const { pressed, started } = await startWithEnter(page);
   if (!started.fullscreen || started.contexts !== 2 || started.audio !== 'running' || started.message || started.again)
     fail(`Run again did not start the show as Run does: ${JSON.stringify(started)}`);
   const shot = join(dir, 'run_again.png');

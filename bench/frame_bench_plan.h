@@ -7,9 +7,9 @@
 #include "runtime/beat_clock.h"
 
 constexpr unsigned field_seed = 2008;
-constexpr int warm_up_calls = 200;      // the field is full after 189 calls
+constexpr int warm_up_calls = 200;  // the field is full after 189 calls
 constexpr double last_sampled_beat = 260.0;
-constexpr int sampled_times = 97;       // a prime, so samples do not fall on whole beats
+constexpr int sampled_times = 97;  // a prime, so samples do not fall on whole beats
 
 // Show time of the n-th frame: cycling through beats 0 to 260.
 inline std::uint32_t show_ms(std::int64_t n) {

@@ -13,10 +13,10 @@
 // picks the outputs: mp4 (the quick H.264), upload (--for-upload; this build
 // only) and png. --size passes the size to both programs.
 #include <png.h>
-#include <zlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,8 +24,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "png_frame.h"
@@ -115,13 +115,15 @@ std::string span_arguments(const Settings& s) {
 std::string quality_of(const fs::path& video, const fs::path& frames, int fps) {
     const std::string graph =
         "[0:v]format=gbrp[a];[1:v]format=gbrp[b];[a]split[a1][a2];[b]split[b1][b2];[a1][b1]psnr;[a2][b2]ssim";
-    const std::string out = run_output("ffmpeg -hide_banner -nostdin -i " + video.string() + " -framerate " +
-                                       std::to_string(fps) + " -i " + (frames / "frame_%06d.png").string() +
-                                       " -lavfi '" + graph + "' -f null -");
+    const std::string out =
+        run_output("ffmpeg -hide_banner -nostdin -i " + video.string() + " -framerate " + std::to_string(fps) + " -i " +
+                   (frames / "frame_%06d.png").string() + " -lavfi '" + graph + "' -f null -");
     std::string psnr = "?";
     std::string ssim = "?";
-    if (const auto at = out.find("average:"); at != std::string::npos) psnr = out.substr(at + 8, out.find(' ', at) - at - 8);
-    if (const auto at = out.find("All:"); at != std::string::npos) ssim = out.substr(at + 4, out.find(' ', at) - at - 4);
+    if (const auto at = out.find("average:"); at != std::string::npos)
+        psnr = out.substr(at + 8, out.find(' ', at) - at - 8);
+    if (const auto at = out.find("All:"); at != std::string::npos)
+        ssim = out.substr(at + 4, out.find(' ', at) - at - 4);
     return "PSNR " + psnr + " dB, SSIM " + ssim;
 }
 
@@ -157,9 +159,9 @@ void measure_programs(const Settings& s, const fs::path& work) {
                 fs::create_directories(out.parent_path());
                 fs::remove_all(out);
                 const std::string extra = kind == "upload" ? " --for-upload" : "";
-                const Timing t = run_timed(program + span_arguments(s) + " --size " + s.size + extra + " --out " +
-                                               out.string(),
-                                           work / "capture.log");
+                const Timing t =
+                    run_timed(program + span_arguments(s) + " --size " + s.size + extra + " --out " + out.string(),
+                              work / "capture.log");
                 if (!t.ok) {
                     std::printf("%s, %s: the capture failed; see %s\n", label.c_str(), kind.c_str(),
                                 (work / "capture.log").c_str());
@@ -191,7 +193,8 @@ void measure_programs(const Settings& s, const fs::path& work) {
         }
     }
     if (!s.baseline.empty()) {
-        const bool same = frame_checksums(work / "old" / "frames", s.fps) == frame_checksums(work / "new" / "frames", s.fps);
+        const bool same =
+            frame_checksums(work / "old" / "frames", s.fps) == frame_checksums(work / "new" / "frames", s.fps);
         std::printf("  PNG frames of both builds decode to %s pixels\n", same ? "the same" : "DIFFERENT");
     }
 }
@@ -231,8 +234,11 @@ void sweep_png(const Settings& s, const fs::path& work) {
         const char* name;
         int bits;
     };
-    const Filter filters[] = {{"none", PNG_FILTER_NONE}, {"sub", PNG_FILTER_SUB},   {"up", PNG_FILTER_UP},
-                              {"paeth", PNG_FILTER_PAETH}, {"all", PNG_ALL_FILTERS}};
+    const Filter filters[] = {{"none", PNG_FILTER_NONE},
+                              {"sub", PNG_FILTER_SUB},
+                              {"up", PNG_FILTER_UP},
+                              {"paeth", PNG_FILTER_PAETH},
+                              {"all", PNG_ALL_FILTERS}};
     const PngSettings chosen = frame_png_settings();
     std::printf("\nPNG settings, one thread, %zu frames of the span (chosen: level %d, filters %d, strategy %d):\n",
                 frames.size(), chosen.zlib_level, chosen.filters, chosen.zlib_strategy);
@@ -255,8 +261,7 @@ void sweep_png(const Settings& s, const fs::path& work) {
                     encode_frame_png(pixels, {level, filter.bits, strategy.value}, png, error);
                     bytes += png.size();
                 }
-                const double seconds =
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
                 std::printf("  %-6d %-6s %-9s %10.2f %10.3f\n", level, filter.name, strategy.name,
                             seconds * ms_per_second / frames.size(), bytes / bytes_per_mb / frames.size());
                 std::fflush(stdout);
@@ -269,7 +274,8 @@ void sweep_h264(const Settings& s, const fs::path& work) {
     const fs::path frames = work / "new" / "frames";
     if (!fs::exists(frames)) {
         fs::create_directories(frames.parent_path());
-        run_timed(s.program + span_arguments(s) + " --size " + s.size + " --out " + frames.string(), work / "capture.log");
+        run_timed(s.program + span_arguments(s) + " --size " + s.size + " --out " + frames.string(),
+                  work / "capture.log");
     }
     // The frames as the capture sends them: BT.709 limited-range 4:2:0.
     const std::string tags = " -colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv";
@@ -277,7 +283,8 @@ void sweep_h264(const Settings& s, const fs::path& work) {
     run_timed("ffmpeg -nostdin -v error -y -framerate " + std::to_string(s.fps) + " -i " +
                   (frames / "frame_%06d.png").string() +
                   " -vf format=rgb24,scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd,format=yuv420p"
-                  " -f rawvideo " + raw.string(),
+                  " -f rawvideo " +
+                  raw.string(),
               work / "ffmpeg.log");
     const char* candidates[] = {
         "-preset ultrafast -crf 12",
@@ -296,7 +303,8 @@ void sweep_h264(const Settings& s, const fs::path& work) {
         "-preset slow -crf 16 -profile:v high",
         "-preset slower -crf 16 -profile:v high",
     };
-    std::printf("\nH.264 settings, encoding the span's frames from BT.709 4:2:0 as the capture sends them (ffmpeg alone):\n");
+    std::printf(
+        "\nH.264 settings, encoding the span's frames from BT.709 4:2:0 as the capture sends them (ffmpeg alone):\n");
     for (const char* candidate : candidates) {
         const fs::path video = work / "sweep.mp4";
         const Timing t = run_timed("ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt yuv420p -s " + s.size + tags +
@@ -328,16 +336,26 @@ bool parse(int argc, char** argv, Settings& s) {
         const std::string arg = argv[i];
         const bool has_value = i + 1 < argc;
         if (arg == "--baseline" && has_value) s.baseline = argv[++i];
-        else if (arg == "--rounds" && has_value) s.rounds = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--from-ms" && has_value) s.from_ms = std::max(0, std::atoi(argv[++i]));
-        else if (arg == "--seconds" && has_value) s.seconds = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--fps" && has_value) s.fps = std::clamp(std::atoi(argv[++i]), 1, 240);
-        else if (arg == "--size" && has_value) s.size = argv[++i];
-        else if (arg == "--kinds" && has_value) s.kinds = split_kinds(argv[++i]);
-        else if (arg == "--quality") s.quality = true;
-        else if (arg == "--png-sweep") s.png_sweep = true;
-        else if (arg == "--h264-sweep") s.h264_sweep = true;
-        else return false;
+        else if (arg == "--rounds" && has_value)
+            s.rounds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--from-ms" && has_value)
+            s.from_ms = std::max(0, std::atoi(argv[++i]));
+        else if (arg == "--seconds" && has_value)
+            s.seconds = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--fps" && has_value)
+            s.fps = std::clamp(std::atoi(argv[++i]), 1, 240);
+        else if (arg == "--size" && has_value)
+            s.size = argv[++i];
+        else if (arg == "--kinds" && has_value)
+            s.kinds = split_kinds(argv[++i]);
+        else if (arg == "--quality")
+            s.quality = true;
+        else if (arg == "--png-sweep")
+            s.png_sweep = true;
+        else if (arg == "--h264-sweep")
+            s.h264_sweep = true;
+        else
+            return false;
     }
     return true;
 }

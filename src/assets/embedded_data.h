@@ -6,11 +6,11 @@
 
 #include "assets/embedded_files.h"
 
-#define DECLARE_EMBEDDED_IMAGE(name, file, slot)    \
-    extern const unsigned char name##_png[];         \
+#define DECLARE_EMBEDDED_IMAGE(name, file, slot) \
+    extern const unsigned char name##_png[];     \
     extern const std::size_t name##_png_size;
 #define DECLARE_EMBEDDED_MODULE(name, file) \
-    extern const unsigned char name[];       \
+    extern const unsigned char name[];      \
     extern const std::size_t name##_size;
 INVITATION_EMBEDDED_IMAGES(DECLARE_EMBEDDED_IMAGE)
 INVITATION_EMBEDDED_MODULE(DECLARE_EMBEDDED_MODULE)

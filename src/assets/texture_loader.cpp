@@ -42,8 +42,8 @@ int power_of_two_at_least(int size) {
 
 // Step 1-3: a copy of the image in the RGBA layout; the image is freed.
 SDL_Surface* convert_to_rgba(SDL_Surface* image) {
-    SDL_Surface* converted = SDL_CreateRGBSurface(SDL_SWSURFACE, image->w, image->h, rgba_bits_per_pixel,
-                                                  red_mask, green_mask, blue_mask, alpha_mask);
+    SDL_Surface* converted = SDL_CreateRGBSurface(SDL_SWSURFACE, image->w, image->h, rgba_bits_per_pixel, red_mask,
+                                                  green_mask, blue_mask, alpha_mask);
     if (!converted) fail_surface_creation(image);
     // With per-surface blending on, the blit would mix the image into the empty
     // (transparent black) surface instead of copying its alpha.
@@ -68,7 +68,7 @@ SDL_Surface* resample_to(SDL_Surface* source, int target_width, int target_heigh
     // An image without pixels has nothing to sample: its texture stays transparent black.
     if (width <= 0 || height <= 0) return target;
 
-    const int source_stride = source->pitch / format->BytesPerPixel;  // in pixels
+    const int source_stride = source->pitch / format->BytesPerPixel;                                 // in pixels
     const int target_stride = target->pitch / target->format->BytesPerPixel * rgba_bytes_per_pixel;  // in bytes
     const auto* source_pixels = static_cast<const Uint32*>(source->pixels);
     auto* target_row = static_cast<Uint8*>(target->pixels);
@@ -88,8 +88,7 @@ void set_texture_parameters(int width, int height) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     // Decided on the size as decoded, not the power-of-two size.
-    const GLint filter =
-        width >= linear_filter_min_size || height >= linear_filter_min_size ? GL_LINEAR : GL_NEAREST;
+    const GLint filter = width >= linear_filter_min_size || height >= linear_filter_min_size ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }

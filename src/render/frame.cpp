@@ -32,17 +32,17 @@ constexpr float picture_y = 0.0f;
 constexpr float picture_width = 751.0f;
 constexpr float picture_height = 704.0f;
 
-constexpr float field_rise = 64.0f;       // the field rises as the bar comes in
+constexpr float field_rise = 64.0f;  // the field rises as the bar comes in
 constexpr float bar_x = 16.0f;
 constexpr float bar_width = 751.0f;
 constexpr float bar_height = 64.0f;
 
 constexpr float scroller_rise = 56.0f;
-constexpr float scroller_start_beat = 16.0f;     // first character at canvas x 0
+constexpr float scroller_start_beat = 16.0f;  // first character at canvas x 0
 constexpr float scroller_units_per_beat = 128.0f;
 constexpr float scroller_scale = 0.75f;
 constexpr int scroller_cell = 64;
-constexpr float flash_share = 0.125f;            // white while the flash phase is below this
+constexpr float flash_share = 0.125f;  // white while the flash phase is below this
 constexpr float palette_steps_per_beat = 16.0f;
 
 constexpr float border_width = 16.0f;

@@ -124,8 +124,7 @@ const char page_credits[] =
 }  // namespace
 
 const TextPage page_schedule[page_count] = {
-    {page_makers_and_guests, 16.0f}, {page_occasion, 36.0f},     {page_title, 56.0f},
-    {page_when_and_where, 76.0f},    {page_capacity, 96.0f},     {page_equipment, 116.0f},
-    {page_catering, 136.0f},         {page_competitions, 156.0f}, {page_web_site, 176.0f},
-    {page_credits, 196.0f},
+    {page_makers_and_guests, 16.0f}, {page_occasion, 36.0f},   {page_title, 56.0f},     {page_when_and_where, 76.0f},
+    {page_capacity, 96.0f},          {page_equipment, 116.0f}, {page_catering, 136.0f}, {page_competitions, 156.0f},
+    {page_web_site, 176.0f},         {page_credits, 196.0f},
 };

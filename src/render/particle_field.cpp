@@ -18,15 +18,15 @@ ParticleField particle_field;
 
 namespace {
 
-constexpr std::uint8_t particle = 1;         // the only cell value that counts
+constexpr std::uint8_t particle = 1;  // the only cell value that counts
 constexpr int spawns_per_call = 8;
-constexpr int spawn_row = 378;                 // canvas y = 756
+constexpr int spawn_row = 378;  // canvas y = 756
 constexpr int first_live_row = 1;
 constexpr int first_live_column = 1;
 constexpr int last_live_column = 510;
-constexpr int step_classes = 3;                // column j moves by 2 + j mod 3 rows
+constexpr int step_classes = 3;  // column j moves by 2 + j mod 3 rows
 constexpr int base_step_rows = 2;
-constexpr float cell_units = 2.0f;             // canvas units per grid cell
+constexpr float cell_units = 2.0f;  // canvas units per grid cell
 constexpr float particle_side = 2.0f;
 constexpr int cube_column_spacing = 32;
 constexpr float cube_half_size = 8.0f;
@@ -98,8 +98,8 @@ void draw_particle_field() {
                 particle_field.cells[destination][j] = particle;
             }
             *cell = 0;
-            draw_centered_rect(cell_units * static_cast<float>(j), cell_units * static_cast<float>(i),
-                               particle_side, particle_side);
+            draw_centered_rect(cell_units * static_cast<float>(j), cell_units * static_cast<float>(i), particle_side,
+                               particle_side);
             // The cube rides the first particle met in its column: the topmost.
             if (j % cube_column_spacing == 0 && !cube_drawn[j]) {
                 cube_drawn[j] = true;

@@ -14,11 +14,11 @@
 
 namespace {
 
-constexpr float page_beats = 20.0f;       // time a page is shown
-constexpr float slide_beats = 4.0f;       // entry and exit each take this long
-constexpr float exit_after_beats = 16.0f; // the exit starts this long after the page
+constexpr float page_beats = 20.0f;              // time a page is shown
+constexpr float slide_beats = 4.0f;              // entry and exit each take this long
+constexpr float exit_after_beats = 16.0f;        // the exit starts this long after the page
 constexpr float slide_distance = canvas_height;  // from one canvas height above to one below
-constexpr float page_left = 32.0f;        // text origin at rest
+constexpr float page_left = 32.0f;               // text origin at rest
 constexpr float page_top = 144.0f;
 constexpr int page_cell = 48;
 

@@ -6,14 +6,14 @@
 
 constexpr float show_bpm = 120.0f;
 constexpr double ms_per_minute = 60000.0;
-constexpr std::uint32_t skip_ms = 10000;  // the S key moves the clock this far ahead
+constexpr std::uint32_t skip_ms = 10000;            // the S key moves the clock this far ahead
 constexpr std::int64_t max_elapsed_ms = INT32_MAX;  // the largest elapsed_ms a signed 32-bit count holds
 
-extern float bpm;                 // beats per minute, 120 for the whole run
-extern std::uint32_t start_ticks; // tick count at which clock and music started
-extern std::int32_t elapsed_ms;   // ticks since start_ticks, modulo 2^32, signed
-extern float timing_beats;        // elapsed_ms * bpm / 60000
-extern float beat_fraction;       // timing_beats - floor(timing_beats), in [0, 1)
+extern float bpm;                  // beats per minute, 120 for the whole run
+extern std::uint32_t start_ticks;  // tick count at which clock and music started
+extern std::int32_t elapsed_ms;    // ticks since start_ticks, modulo 2^32, signed
+extern float timing_beats;         // elapsed_ms * bpm / 60000
+extern float beat_fraction;        // timing_beats - floor(timing_beats), in [0, 1)
 
 // Sets bpm to 120 and starts counting from `ticks`.
 void start_beat_clock(std::uint32_t ticks);

@@ -90,9 +90,8 @@ bool dialog_procedure(const DialogPlatform& platform, unsigned message, int cont
 }
 
 bool run_launch_dialog_with(DialogRunner run_dialog) {
-    DisplaySettings settings{screen_width,         screen_height,        offered_bits_per_pixel,
-                             fullscreen ? 0 : 1,   initial_option_1005,  initial_option_1006,
-                             initial_option_1004};
+    DisplaySettings settings{screen_width,        screen_height,       offered_bits_per_pixel, fullscreen ? 0 : 1,
+                             initial_option_1005, initial_option_1006, initial_option_1004};
     edited_settings = &settings;
     const int result = run_dialog();
     edited_settings = nullptr;

@@ -14,7 +14,7 @@ struct DisplaySettings {
     std::int32_t windowed;        // 1 window, 0 full screen
     std::int32_t option_1005;
     std::int32_t option_1006;
-    std::int32_t option_1004;     // applies to windowed mode only
+    std::int32_t option_1004;  // applies to windowed mode only
 };
 
 constexpr std::int32_t offered_bits_per_pixel = 32;
@@ -44,7 +44,7 @@ extern DisplaySettings* edited_settings;
 // The three handlers.
 void on_dialog_opened(const DialogPlatform& platform);
 void on_button(const DialogPlatform& platform, int control);  // Run or Cancel
-void on_fullscreen_clicked(const DialogPlatform& platform);    // after the box toggled itself
+void on_fullscreen_clicked(const DialogPlatform& platform);   // after the box toggled itself
 
 // Routes a message to its handler; true for the opened notification only.
 bool dialog_procedure(const DialogPlatform& platform, unsigned message, int control);

@@ -36,15 +36,10 @@ bool handle_event(const SDL_Event& event) {
         default: break;
         }
         return false;
-    case SDL_KEYUP:
-        print_release_time();
-        return false;
-    case SDL_MOUSEBUTTONDOWN:
-        return event.button.button == SDL_BUTTON_RIGHT;
-    case SDL_QUIT:
-        return true;
-    default:
-        return false;
+    case SDL_KEYUP: print_release_time(); return false;
+    case SDL_MOUSEBUTTONDOWN: return event.button.button == SDL_BUTTON_RIGHT;
+    case SDL_QUIT: return true;
+    default: return false;
     }
 }
 
@@ -73,6 +68,5 @@ bool run_unpaused_turn() {
 }
 
 void run_main_loop() {
-    while (!run_loop_turn()) {
-    }
+    while (!run_loop_turn()) {}
 }

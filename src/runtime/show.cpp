@@ -27,7 +27,8 @@ CanvasArea canvas_area(int width, int height, CanvasFit fit) {
     // Wider than 4:3: bars left and right; taller: bars above and below. The
     // products are formed in 64 bits, so any window size is safe.
     const std::int64_t w = width, h = height;
-    const std::int64_t canvas_w = static_cast<std::int64_t>(canvas_width), canvas_h = static_cast<std::int64_t>(canvas_height);
+    const std::int64_t canvas_w = static_cast<std::int64_t>(canvas_width),
+                       canvas_h = static_cast<std::int64_t>(canvas_height);
     if (w * canvas_h > h * canvas_w) {
         const int fitted = static_cast<int>((h * canvas_w + canvas_h / 2) / canvas_h);
         return {(width - fitted) / 2, 0, fitted, height};

@@ -24,9 +24,7 @@
     std::exit(1);
 }
 
-void seed_random_from_time() {
-    seed_particle_random(static_cast<std::uint32_t>(std::time(nullptr)));
-}
+void seed_random_from_time() { seed_particle_random(static_cast<std::uint32_t>(std::time(nullptr))); }
 
 // The drivers SDL tries on its way to a display may print their own lines; what
 // matters comes in one line of the show's own. A restart lets the compatibility
@@ -73,8 +71,7 @@ void open_music() {
     if (status != 0) return;
     if (music_module_size == 0) return;
     // The stream stays open for as long as the music plays.
-    SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(music_module),
-                                      static_cast<int>(music_module_size));
+    SDL_RWops* stream = SDL_RWFromMem(const_cast<unsigned char*>(music_module), static_cast<int>(music_module_size));
     music_handle = stream ? Mix_LoadMUS_RW(stream) : nullptr;
 }
 

@@ -14,9 +14,9 @@ constexpr std::int64_t max_warmup_frames = 100000;
 constexpr std::uint32_t default_seed = 1;
 
 struct StillFrame {
-    std::int32_t at_ms = 0;            // the show's elapsed_ms
+    std::int32_t at_ms = 0;             // the show's elapsed_ms
     std::uint32_t seed = default_seed;  // the particle field's generator
-    std::int64_t warmup_frames = 0;    // frames drawn at at_ms first and dropped
+    std::int64_t warmup_frames = 0;     // frames drawn at at_ms first and dropped
 };
 
 enum class StillValue { at_ms, seed, warmup_frames };

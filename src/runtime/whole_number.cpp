@@ -25,8 +25,8 @@ bool read_whole_number(std::string_view name, std::string_view text, std::int64_
         return false;
     }
     if (value < low || value > high) {
-        error = label + " must be " + std::to_string(low) + " to " + std::to_string(high) + ", got " +
-                std::string(text);
+        error =
+            label + " must be " + std::to_string(low) + " to " + std::to_string(high) + ", got " + std::string(text);
         return false;
     }
     return true;

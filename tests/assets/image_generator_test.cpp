@@ -49,7 +49,8 @@ TEST(ImageGenerator, CommittedIconsAreWhatTheGeneratorDrawsToday) {
     ASSERT_TRUE(write_icon_set(folder, error)) << error;
     for (int size : icon_sizes) {
         SCOPED_TRACE(size);
-        const std::string committed = std::string(ICON_DIR) + "/" + icon_file(size), fresh = folder + "/" + icon_file(size);
+        const std::string committed = std::string(ICON_DIR) + "/" + icon_file(size),
+                          fresh = folder + "/" + icon_file(size);
         int w1, h1, w2, h2;
         std::vector<std::uint8_t> p1, p2;
         ASSERT_TRUE(read_png_rgba(committed, w1, h1, p1, error)) << error;

@@ -96,8 +96,8 @@ TEST(CaptureDeterminism, AnotherSeedChangesOnlyTheParticleLayer) {
     // A full field at beat 37.2, at half size: only the picture area, where the
     // field shows between the border, the panel and the bar, may change.
     const std::string half = " --size 512x384 --warmup-frames 150";
-    const Box full = differing_box(capture_at(18600, "--seed 1" + half, "w1.png"),
-                                   capture_at(18600, "--seed 2" + half, "w2.png"));
+    const Box full =
+        differing_box(capture_at(18600, "--seed 1" + half, "w1.png"), capture_at(18600, "--seed 2" + half, "w2.png"));
     ASSERT_FALSE(full.empty());
     EXPECT_GE(full.x0, 16 / 2);
     EXPECT_LE(full.x1, 767 / 2);
@@ -201,8 +201,8 @@ class CaptureReference : public ::testing::TestWithParam<KeyTime> {};
 TEST_P(CaptureReference, MatchesTheReferencePicture) {
     const KeyTime key = GetParam();
     const std::string name = std::string("beat_") + key.label + ".png";
-    const RgbaImage frame = capture_at(key.ms, std::string("--seed ") + reference_seed + " --warmup-frames " +
-                                                   reference_warmup, name);
+    const RgbaImage frame =
+        capture_at(key.ms, std::string("--seed ") + reference_seed + " --warmup-frames " + reference_warmup, name);
     const fs::path reference = fs::path(CAPTURE_REFERENCE_DIR) / name;
     if (std::getenv("INVITATION_UPDATE_REFERENCE")) {
         fs::copy_file(work_dir() / name, reference, fs::copy_options::overwrite_existing);
@@ -216,8 +216,7 @@ TEST_P(CaptureReference, MatchesTheReferencePicture) {
 
 INSTANTIATE_TEST_SUITE_P(KeyBeats, CaptureReference,
                          ::testing::Values(KeyTime{"0", 0}, KeyTime{"12", 6000}, KeyTime{"37_2", 18600},
-                                           KeyTime{"100", 50000}, KeyTime{"220", 110000},
-                                           KeyTime{"400", 200000}),
+                                           KeyTime{"100", 50000}, KeyTime{"220", 110000}, KeyTime{"400", 200000}),
                          [](const auto& info) { return std::string("beat_") + info.param.label; });
 
 // --- sequences --------------------------------------------------------------

@@ -98,8 +98,9 @@ TEST(OutputPaths, FramesGetTheirNamesOnlyWhenPublished) {
     Publication publication;
     add_frames_to_publication(folder, publication);
     ASSERT_TRUE(publish_all(publication, error)) << error;
-    EXPECT_EQ(names(dir / "frames"), (std::vector<std::string>{"frame_000000.png", "frame_000001.png", "frame_000002.png",
-                                                                "frame_000003.png", "frame_000004.png"}));
+    EXPECT_EQ(names(dir / "frames"),
+              (std::vector<std::string>{"frame_000000.png", "frame_000001.png", "frame_000002.png", "frame_000003.png",
+                                        "frame_000004.png"}));
     EXPECT_EQ(contents(dir / "frames" / "frame_000002.png"), std::string("\1\2\3"));
 }
 
@@ -140,7 +141,7 @@ TEST(OutputPaths, AFolderOfThisRunIsRemovedWithItsFrames) {
 
 TEST(OutputPaths, FrameNumbersAreWideEnoughForTheWholeSequence) {
     EXPECT_EQ(frame_number_digits(1), 6);
-    EXPECT_EQ(frame_number_digits(1000000), 6);   // frames 0 .. 999999
+    EXPECT_EQ(frame_number_digits(1000000), 6);  // frames 0 .. 999999
     EXPECT_EQ(frame_number_digits(1000001), 7);
     EXPECT_EQ(frame_number_digits(515396076), 9);
     EXPECT_EQ(path_in_folder("out//", "a.png"), "out/a.png");
@@ -157,10 +158,10 @@ TEST(OutputPaths, OutputsLandingOnOneFileAreRefused) {
     EXPECT_TRUE(check_distinct_outputs(d + "v.mp4", "", error));
     EXPECT_TRUE(check_distinct_outputs(d + "sub/a.wav", d + "a.wav", error));
     const std::pair<std::string, std::string> same[] = {
-        {d + "a.wav/", d + "a.wav"},                // a folder named like the WAV
-        {d + "a.wav/", d + "./a.wav"},              // through "."
-        {d + "sub/x.wav/", d + "sub/../sub/x.wav"}, // through ".."
-        {d + "link/x.wav/", d + "sub/x.wav"},       // through a link to the folder
+        {d + "a.wav/", d + "a.wav"},                 // a folder named like the WAV
+        {d + "a.wav/", d + "./a.wav"},               // through "."
+        {d + "sub/x.wav/", d + "sub/../sub/x.wav"},  // through ".."
+        {d + "link/x.wav/", d + "sub/x.wav"},        // through a link to the folder
     };
     for (const auto& [out, audio] : same) {
         EXPECT_FALSE(check_distinct_outputs(out, audio, error)) << out << " and " << audio;

@@ -62,8 +62,10 @@ TEST(Publication, AFailureRemovesTheRunsNewNames) {
     put(dir / "frame_000000.png.partial-t", "0");
     put(dir / "frame_000001.png.partial-t", "1");
     Publication publication;
-    add_to_publication(publication, (dir / "frame_000000.png.partial-t").string(), (dir / "frame_000000.png").string(), false);
-    add_to_publication(publication, (dir / "frame_000001.png.partial-t").string(), (dir / "frame_000001.png").string(), false);
+    add_to_publication(publication, (dir / "frame_000000.png.partial-t").string(), (dir / "frame_000000.png").string(),
+                       false);
+    add_to_publication(publication, (dir / "frame_000001.png.partial-t").string(), (dir / "frame_000001.png").string(),
+                       false);
     std::string error;
     EXPECT_FALSE(publish_all(publication, error));
     EXPECT_EQ(names(dir), std::vector<std::string>{"frame_000001.png"});

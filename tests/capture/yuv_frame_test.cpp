@@ -36,8 +36,8 @@ TEST(YuvFrame, PrimariesTakeTheirBt709LimitedRangeValues) {
         Rgb rgb;
         Ycc want;
     } cases[] = {
-        {{0, 0, 0}, {16, 128, 128}},       {{255, 255, 255}, {235, 128, 128}}, {{255, 0, 0}, {63, 102, 240}},
-        {{0, 255, 0}, {173, 42, 26}},      {{0, 0, 255}, {32, 240, 118}},      {{128, 128, 128}, {126, 128, 128}},
+        {{0, 0, 0}, {16, 128, 128}},     {{255, 255, 255}, {235, 128, 128}}, {{255, 0, 0}, {63, 102, 240}},
+        {{0, 255, 0}, {173, 42, 26}},    {{0, 0, 255}, {32, 240, 118}},      {{128, 128, 128}, {126, 128, 128}},
         {{14, 57, 102}, {60, 152, 107}},  // the panel's blue
     };
     for (const auto& c : cases) {
@@ -75,9 +75,9 @@ TEST(YuvFrame, OddSidesArePaddedWithBlack) {
     const auto pixels = flat_frame(5, 3, {255, 255, 255});
     std::vector<std::uint8_t> yuv(yuv420_bytes(5, 3), 0xAB);
     pack_yuv420_bt709(pixels.data(), 5, 3, yuv.data());
-    EXPECT_EQ(yuv[4], 235);          // last real column
-    EXPECT_EQ(yuv[5], 16);           // the padding column
-    EXPECT_EQ(yuv[3 * 6 + 0], 16);   // the padding row
+    EXPECT_EQ(yuv[4], 235);         // last real column
+    EXPECT_EQ(yuv[5], 16);          // the padding column
+    EXPECT_EQ(yuv[3 * 6 + 0], 16);  // the padding row
     for (std::uint8_t v : yuv) EXPECT_NE(v, 0xAB) << "every byte is written";
 }
 

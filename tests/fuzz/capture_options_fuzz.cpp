@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> words(1);
     for (std::size_t i = 0; i < size && words.size() <= max_words; ++i) {
         if (data[i] == 0) words.emplace_back();
-        else words.back() += static_cast<char>(data[i]);
+        else
+            words.back() += static_cast<char>(data[i]);
     }
     std::vector<const char*> argv{"invitation-capture"};
     for (const std::string& w : words) argv.push_back(w.c_str());
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (options.help) return 0;
     if (options.width <= 0 || options.height <= 0 || options.out.empty()) __builtin_trap();
-    if (options.mode == CaptureMode::sequence && (options.fps <= 0 || options.to_ms < options.from_ms || options.from_ms < 0))
+    if (options.mode == CaptureMode::sequence &&
+        (options.fps <= 0 || options.to_ms < options.from_ms || options.from_ms < 0))
         __builtin_trap();
     if (options.mode == CaptureMode::single_frame && options.at_ms < 0) __builtin_trap();
     return 0;

@@ -26,7 +26,8 @@ constexpr int warm_up_calls = 200;  // the field fills in 189 calls
 constexpr int channel_tolerance = 8;
 constexpr double differing_share_allowed = 0.001;
 
-const std::filesystem::path reference_dir = std::filesystem::path(__FILE__).parent_path().parent_path() / "capture" / "reference";
+const std::filesystem::path reference_dir =
+    std::filesystem::path(__FILE__).parent_path().parent_path() / "capture" / "reference";
 
 struct KeyTime {
     const char* label;
@@ -73,8 +74,7 @@ TEST_P(FrameGl, MatchesTheReferencePicture) {
 
 INSTANTIATE_TEST_SUITE_P(KeyBeats, FrameGl,
                          ::testing::Values(KeyTime{"0", 0}, KeyTime{"12", 6000}, KeyTime{"37_2", 18600},
-                                           KeyTime{"100", 50000}, KeyTime{"220", 110000},
-                                           KeyTime{"400", 200000}),
+                                           KeyTime{"100", 50000}, KeyTime{"220", 110000}, KeyTime{"400", 200000}),
                          [](const auto& info) { return std::string("beat_") + info.param.label; });
 
 }  // namespace

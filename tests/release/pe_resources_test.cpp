@@ -183,14 +183,15 @@ Bytes version_info() {
     append32(fixed, 0x00050006);  // product 5.6
     append32(fixed, 0x00070008);  //             .7.8
     fixed.resize(52, 0);
-    const Bytes table = version_block("040904B0", {}, 0, true,
-                                      {version_string("ProductName", "Norvale 2008 Invitation"),
-                                       version_string("FileVersion", "1.2.3")});
+    const Bytes table = version_block(
+        "040904B0", {}, 0, true,
+        {version_string("ProductName", "Norvale 2008 Invitation"), version_string("FileVersion", "1.2.3")});
     const Bytes strings = version_block("StringFileInfo", {}, 0, true, {table});
     Bytes translation;
     append16(translation, 0x409);
     append16(translation, 1200);
-    const Bytes vars = version_block("VarFileInfo", {}, 0, true, {version_block("Translation", translation, 4, false, {})});
+    const Bytes vars =
+        version_block("VarFileInfo", {}, 0, true, {version_block("Translation", translation, 4, false, {})});
     return version_block("VS_VERSION_INFO", fixed, 52, false, {strings, vars});
 }
 
@@ -200,14 +201,16 @@ std::vector<Entry> program_resources() {
         {id(pe_type_icon), id(1), 1033, small},
         {id(pe_type_icon), id(2), 1033, large},
         {id(pe_type_group_icon), named("SDL_APP"), 1033,
-         icon_group({{16, 1, static_cast<std::uint32_t>(small.size())},
-                     {256, 2, static_cast<std::uint32_t>(large.size())}})},
+         icon_group(
+             {{16, 1, static_cast<std::uint32_t>(small.size())}, {256, 2, static_cast<std::uint32_t>(large.size())}})},
         {id(pe_type_version), id(1), 1033, version_info()},
         {id(pe_type_manifest), id(1), 1033, Bytes{'<', 'a', '/', '>'}},
     };
 }
 
-bool read(const Bytes& pe, PeImage& image, std::string& error) { return read_pe_image(pe.data(), pe.size(), image, error); }
+bool read(const Bytes& pe, PeImage& image, std::string& error) {
+    return read_pe_image(pe.data(), pe.size(), image, error);
+}
 
 const PeResource* find(const PeImage& image, std::uint16_t type) {
     for (const PeResource& r : image.resources)
@@ -276,7 +279,8 @@ TEST(PeResources, IconGroupFaultsAreNamed) {
         return Entry{id(pe_type_group_icon), id(1), 0, icon_group(p)};
     };
     const auto size = [](const Bytes& b) { return static_cast<std::uint32_t>(b.size()); };
-    EXPECT_EQ(group_fault({group({{16, 9, size(small)}})}), "icon 9 (16 x 16) is listed in the group but not in the file");
+    EXPECT_EQ(group_fault({group({{16, 9, size(small)}})}),
+              "icon 9 (16 x 16) is listed in the group but not in the file");
     EXPECT_EQ(group_fault({{id(pe_type_icon), id(1), 0, small}, group({{16, 1, 5}})}),
               "icon 1 (16 x 16) holds " + std::to_string(small.size()) + " bytes, the group says 5");
     EXPECT_EQ(group_fault({{id(pe_type_icon), id(1), 0, wrong_side}, group({{16, 1, size(wrong_side)}})}),

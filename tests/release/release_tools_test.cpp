@@ -63,12 +63,12 @@ TEST(IcoFile, BitmapRowsRunBottomUpInBgraWithTheMaskAfter) {
     std::string error;
     ASSERT_TRUE(make_ico({picture(48)}, ico, error)) << error;
     const std::size_t at = u32_at(ico, 6 + 12);
-    EXPECT_EQ(u32_at(ico, at), 40u);           // BITMAPINFOHEADER
-    EXPECT_EQ(u32_at(ico, at + 4), 48u);       // width
-    EXPECT_EQ(u32_at(ico, at + 8), 96u);       // colour rows and mask rows
+    EXPECT_EQ(u32_at(ico, at), 40u);      // BITMAPINFOHEADER
+    EXPECT_EQ(u32_at(ico, at + 4), 48u);  // width
+    EXPECT_EQ(u32_at(ico, at + 8), 96u);  // colour rows and mask rows
     EXPECT_EQ(u16_at(ico, at + 14), 32);
-    EXPECT_EQ(u32_at(ico, at + 16), 0u);       // BI_RGB
-    const std::size_t mask_row = 8;            // 48 bits padded to 64
+    EXPECT_EQ(u32_at(ico, at + 16), 0u);  // BI_RGB
+    const std::size_t mask_row = 8;       // 48 bits padded to 64
     EXPECT_EQ(u32_at(ico, at + 20), 48u * 48 * 4 + mask_row * 48);
     EXPECT_EQ(u32_at(ico, 6 + 8), 40 + 48u * 48 * 4 + mask_row * 48);
     // The first stored row is the picture's bottom row (y = 47).
@@ -187,10 +187,10 @@ TEST(Cp437Text, RefusesWhatTheViewersCannotShow) {
     EXPECT_EQ(encoded("a\r\nb"), "error: line 1: control character U+000D");
     EXPECT_EQ(encoded("one\n5 €"), "error: line 2: no code page 437 byte for U+20AC");
     EXPECT_EQ(encoded("😀"), "error: line 1: no code page 437 byte for U+1F600");
-    EXPECT_EQ(encoded("\x80"), "error: line 1: malformed UTF-8");          // a lone continuation
-    EXPECT_EQ(encoded("\xC0\xB0"), "error: line 1: malformed UTF-8");      // overlong '0'
-    EXPECT_EQ(encoded("\xED\xA0\x80"), "error: line 1: malformed UTF-8");  // a surrogate
-    EXPECT_EQ(encoded("ab\xE2\x96"), "error: line 1: malformed UTF-8");    // cut off
+    EXPECT_EQ(encoded("\x80"), "error: line 1: malformed UTF-8");              // a lone continuation
+    EXPECT_EQ(encoded("\xC0\xB0"), "error: line 1: malformed UTF-8");          // overlong '0'
+    EXPECT_EQ(encoded("\xED\xA0\x80"), "error: line 1: malformed UTF-8");      // a surrogate
+    EXPECT_EQ(encoded("ab\xE2\x96"), "error: line 1: malformed UTF-8");        // cut off
     EXPECT_EQ(encoded("\xF4\x90\x80\x80"), "error: line 1: malformed UTF-8");  // past U+10FFFF
 }
 

@@ -52,12 +52,17 @@ static void emit_vertex(float x, float y, float z) {
     assert(the_state.open_begin >= 0 && "glVertex outside glBegin/glEnd");
     const Matrix& m = the_state.modelview.back();
     Vertex v;
-    v.x = x; v.y = y; v.z = z;
+    v.x = x;
+    v.y = y;
+    v.z = z;
     v.cx = m[0] * x + m[4] * y + m[8] * z + m[12];
     v.cy = m[1] * x + m[5] * y + m[9] * z + m[13];
     v.cz = m[2] * x + m[6] * y + m[10] * z + m[14];
-    v.s = the_state.s; v.t = the_state.t;
-    v.nx = the_state.nx; v.ny = the_state.ny; v.nz = the_state.nz;
+    v.s = the_state.s;
+    v.t = the_state.t;
+    v.nx = the_state.nx;
+    v.ny = the_state.ny;
+    v.nz = the_state.nz;
     v.color = the_state.color;
     v.texture = the_state.bound_texture;
     the_state.vertices.push_back(v);
@@ -115,8 +120,13 @@ std::string describe(const Call& c) {
     switch (c.op) {
     case Op::Begin: out << (c.target == GL_QUADS ? " QUADS" : " other"); break;
     case Op::BindTexture: out << ' ' << c.i[0]; break;
-    case Op::Vertex: case Op::TexCoord: case Op::Normal: case Op::Color:
-    case Op::Translate: case Op::Scale: case Op::Rotate: {
+    case Op::Vertex:
+    case Op::TexCoord:
+    case Op::Normal:
+    case Op::Color:
+    case Op::Translate:
+    case Op::Scale:
+    case Op::Rotate: {
         const int n = c.op == Op::TexCoord ? 2 : c.op == Op::Rotate || c.op == Op::Color ? 4 : 3;
         for (int k = 0; k < n; ++k) out << ' ' << c.f[k];
         break;
@@ -165,31 +175,43 @@ void GLAPIENTRY glEnd() {
 
 void GLAPIENTRY glVertex2f(GLfloat x, GLfloat y) {
     Call& c = record(Op::Vertex);
-    c.f[0] = x; c.f[1] = y;
+    c.f[0] = x;
+    c.f[1] = y;
     emit_vertex(x, y, 0);
 }
 
 void GLAPIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     Call& c = record(Op::Vertex);
-    c.f[0] = x; c.f[1] = y; c.f[2] = z;
+    c.f[0] = x;
+    c.f[1] = y;
+    c.f[2] = z;
     emit_vertex(x, y, z);
 }
 
 void GLAPIENTRY glTexCoord2f(GLfloat s, GLfloat t) {
     Call& c = record(Op::TexCoord);
-    c.f[0] = s; c.f[1] = t;
-    the_state.s = s; the_state.t = t;
+    c.f[0] = s;
+    c.f[1] = t;
+    the_state.s = s;
+    the_state.t = t;
 }
 
 void GLAPIENTRY glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
     Call& c = record(Op::Normal);
-    c.f[0] = x; c.f[1] = y; c.f[2] = z;
-    the_state.nx = x; the_state.ny = y; the_state.nz = z;
+    c.f[0] = x;
+    c.f[1] = y;
+    c.f[2] = z;
+    the_state.nx = x;
+    the_state.ny = y;
+    the_state.nz = z;
 }
 
 void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     Call& c = record(Op::Color);
-    c.f[0] = r; c.f[1] = g; c.f[2] = b; c.f[3] = a;
+    c.f[0] = r;
+    c.f[1] = g;
+    c.f[2] = b;
+    c.f[3] = a;
     the_state.color = {r, g, b, a};
 }
 
@@ -214,7 +236,8 @@ void GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures) {
 
 void GLAPIENTRY glTexParameteri(GLenum target, GLenum name, GLint value) {
     Call& c = record(Op::TexParameter, target);
-    c.i[0] = name; c.i[1] = value;
+    c.i[0] = name;
+    c.i[1] = value;
     the_state.textures[the_state.bound_texture].parameters[name] = value;
 }
 
@@ -227,10 +250,19 @@ void GLAPIENTRY glPixelStorei(GLenum name, GLint value) {
 void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal_format, GLsizei width, GLsizei height,
                              GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
     Call& c = record(Op::TexImage2D, target);
-    c.i[0] = level; c.i[1] = internal_format; c.i[2] = width; c.i[3] = height;
-    c.f[0] = static_cast<float>(border); c.f[1] = static_cast<float>(format); c.f[2] = static_cast<float>(type);
+    c.i[0] = level;
+    c.i[1] = internal_format;
+    c.i[2] = width;
+    c.i[3] = height;
+    c.f[0] = static_cast<float>(border);
+    c.f[1] = static_cast<float>(format);
+    c.f[2] = static_cast<float>(type);
     Texture& t = the_state.textures[the_state.bound_texture];
-    t.width = width; t.height = height; t.internal_format = internal_format; t.format = format; t.type = type;
+    t.width = width;
+    t.height = height;
+    t.internal_format = internal_format;
+    t.format = format;
+    t.type = type;
     if (pixels && format == GL_RGBA && type == GL_UNSIGNED_BYTE) {
         const auto* bytes = static_cast<const std::uint8_t*>(pixels);
         t.pixels.assign(bytes, bytes + static_cast<std::size_t>(width) * height * 4);
@@ -256,31 +288,48 @@ void GLAPIENTRY glPopMatrix() {
 
 void GLAPIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
     Call& c = record(Op::Translate);
-    c.f[0] = x; c.f[1] = y; c.f[2] = z;
+    c.f[0] = x;
+    c.f[1] = y;
+    c.f[2] = z;
     Matrix m = identity();
-    m[12] = x; m[13] = y; m[14] = z;
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
     apply(m);
 }
 
 void GLAPIENTRY glScalef(GLfloat x, GLfloat y, GLfloat z) {
     Call& c = record(Op::Scale);
-    c.f[0] = x; c.f[1] = y; c.f[2] = z;
+    c.f[0] = x;
+    c.f[1] = y;
+    c.f[2] = z;
     Matrix m = identity();
-    m[0] = x; m[5] = y; m[10] = z;
+    m[0] = x;
+    m[5] = y;
+    m[10] = z;
     apply(m);
 }
 
 void GLAPIENTRY glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
     Call& c = record(Op::Rotate);
-    c.f[0] = angle; c.f[1] = x; c.f[2] = y; c.f[3] = z;
+    c.f[0] = angle;
+    c.f[1] = x;
+    c.f[2] = y;
+    c.f[3] = z;
     const double len = std::sqrt(double(x) * x + double(y) * y + double(z) * z);
     if (len == 0) return;
     const double ux = x / len, uy = y / len, uz = z / len;
     const double a = angle * M_PI / 180.0, co = std::cos(a), si = std::sin(a), t = 1 - co;
     Matrix m = identity();
-    m[0] = float(t * ux * ux + co);      m[4] = float(t * ux * uy - si * uz); m[8] = float(t * ux * uz + si * uy);
-    m[1] = float(t * ux * uy + si * uz); m[5] = float(t * uy * uy + co);      m[9] = float(t * uy * uz - si * ux);
-    m[2] = float(t * ux * uz - si * uy); m[6] = float(t * uy * uz + si * ux); m[10] = float(t * uz * uz + co);
+    m[0] = float(t * ux * ux + co);
+    m[4] = float(t * ux * uy - si * uz);
+    m[8] = float(t * ux * uz + si * uy);
+    m[1] = float(t * ux * uy + si * uz);
+    m[5] = float(t * uy * uy + co);
+    m[9] = float(t * uy * uz - si * ux);
+    m[2] = float(t * ux * uz - si * uy);
+    m[6] = float(t * uy * uz + si * ux);
+    m[10] = float(t * uz * uz + co);
     apply(m);
 }
 
@@ -296,17 +345,32 @@ void GLAPIENTRY glMatrixMode(GLenum mode) {
 
 void GLAPIENTRY glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
     Call& c = record(Op::Ortho);
-    c.f[0] = float(l); c.f[1] = float(r); c.f[2] = float(b); c.f[3] = float(t); c.f[4] = float(n); c.f[5] = float(f);
+    c.f[0] = float(l);
+    c.f[1] = float(r);
+    c.f[2] = float(b);
+    c.f[3] = float(t);
+    c.f[4] = float(n);
+    c.f[5] = float(f);
     Matrix m = identity();
-    m[0] = float(2 / (r - l)); m[5] = float(2 / (t - b)); m[10] = float(-2 / (f - n));
-    m[12] = float(-(r + l) / (r - l)); m[13] = float(-(t + b) / (t - b)); m[14] = float(-(f + n) / (f - n));
+    m[0] = float(2 / (r - l));
+    m[5] = float(2 / (t - b));
+    m[10] = float(-2 / (f - n));
+    m[12] = float(-(r + l) / (r - l));
+    m[13] = float(-(t + b) / (t - b));
+    m[14] = float(-(f + n) / (f - n));
     apply(m);
 }
 
 void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     Call& c = record(Op::Viewport);
-    c.i[0] = x; c.i[1] = y; c.i[2] = w; c.i[3] = h;
-    the_state.viewport[0] = x; the_state.viewport[1] = y; the_state.viewport[2] = w; the_state.viewport[3] = h;
+    c.i[0] = x;
+    c.i[1] = y;
+    c.i[2] = w;
+    c.i[3] = h;
+    the_state.viewport[0] = x;
+    the_state.viewport[1] = y;
+    the_state.viewport[2] = w;
+    the_state.viewport[3] = h;
 }
 
 void GLAPIENTRY glEnable(GLenum cap) {
@@ -332,7 +396,10 @@ void GLAPIENTRY glClear(GLbitfield mask) { record(Op::Clear, mask); }
 
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     Call& c = record(Op::ClearColor);
-    c.f[0] = r; c.f[1] = g; c.f[2] = b; c.f[3] = a;
+    c.f[0] = r;
+    c.f[1] = g;
+    c.f[2] = b;
+    c.f[3] = a;
 }
 
 void GLAPIENTRY glFinish() { record(Op::Finish); }

@@ -16,15 +16,38 @@ namespace gl_recorder {
 using Matrix = std::array<float, 16>;  // column-major, as OpenGL keeps it
 
 enum class Op {
-    Begin, End, Vertex, TexCoord, Normal, Color,
-    BindTexture, GenTextures, TexParameter, PixelStore, TexImage2D,
-    PushMatrix, PopMatrix, Translate, Scale, Rotate, LoadIdentity, MatrixMode, Ortho,
-    Viewport, Enable, Disable, BlendFunc, ShadeModel, Clear, ClearColor, Finish,
+    Begin,
+    End,
+    Vertex,
+    TexCoord,
+    Normal,
+    Color,
+    BindTexture,
+    GenTextures,
+    TexParameter,
+    PixelStore,
+    TexImage2D,
+    PushMatrix,
+    PopMatrix,
+    Translate,
+    Scale,
+    Rotate,
+    LoadIdentity,
+    MatrixMode,
+    Ortho,
+    Viewport,
+    Enable,
+    Disable,
+    BlendFunc,
+    ShadeModel,
+    Clear,
+    ClearColor,
+    Finish,
 };
 
 struct Call {
     Op op;
-    GLenum target = 0;            // mode, target, capability or parameter name
+    GLenum target = 0;                 // mode, target, capability or parameter name
     std::int64_t i[4] = {0, 0, 0, 0};  // integer arguments (texture names, sizes, values)
     float f[6] = {0, 0, 0, 0, 0, 0};   // float arguments as passed
 };
@@ -32,12 +55,12 @@ struct Call {
 // A vertex as it reached the screen: object coordinates, their image under the
 // modelview matrix (canvas units), and the state that came with it.
 struct Vertex {
-    float x, y, z;            // as passed to glVertex
-    float cx, cy, cz;         // transformed by the current modelview matrix
-    float s, t;               // current texture coordinate
-    float nx, ny, nz;         // current normal
+    float x, y, z;     // as passed to glVertex
+    float cx, cy, cz;  // transformed by the current modelview matrix
+    float s, t;        // current texture coordinate
+    float nx, ny, nz;  // current normal
     std::array<float, 4> color;
-    GLuint texture;           // texture bound to GL_TEXTURE_2D
+    GLuint texture;  // texture bound to GL_TEXTURE_2D
 };
 
 struct Texture {
@@ -50,8 +73,8 @@ struct Texture {
 
 struct State {
     std::vector<Call> calls;
-    std::vector<Vertex> vertices;         // every vertex, in order
-    std::vector<Matrix> modelview{1};     // stack; back() is current
+    std::vector<Vertex> vertices;      // every vertex, in order
+    std::vector<Matrix> modelview{1};  // stack; back() is current
     std::vector<Matrix> projection{1};
     GLenum matrix_mode = GL_MODELVIEW;
     std::array<float, 4> color{1, 1, 1, 1};
@@ -62,7 +85,7 @@ struct State {
     GLint unpack_alignment = 4;
     GLint viewport[4] = {0, 0, 0, 0};
     std::map<GLenum, bool> enabled;
-    int open_begin = -1;                  // mode of the open glBegin, or -1
+    int open_begin = -1;  // mode of the open glBegin, or -1
     int max_modelview_depth = 1;
 };
 

@@ -65,8 +65,8 @@ void print_colour(std::ostream& out, const Pixel& p) { out << "(" << p.r << ", "
         worst <= tolerance ? ::testing::AssertionSuccess() : ::testing::AssertionFailure();
     std::ostringstream text;
     print_colour(text, got);
-    text << " against (" << want[0] << ", " << want[1] << ", " << want[2] << "): off by " << worst
-         << ", allowed " << tolerance;
+    text << " against (" << want[0] << ", " << want[1] << ", " << want[2] << "): off by " << worst << ", allowed "
+         << tolerance;
     return result << text.str();
 }
 

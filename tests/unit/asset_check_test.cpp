@@ -22,7 +22,8 @@ protected:
         char pattern[] = "/tmp/asset_check_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
-        for (const AssetImage& a : asset_images) fs::copy_file(fs::path(ASSET_DATA_DIR) / a.file, fs::path(folder) / a.file);
+        for (const AssetImage& a : asset_images)
+            fs::copy_file(fs::path(ASSET_DATA_DIR) / a.file, fs::path(folder) / a.file);
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -94,7 +95,8 @@ TEST_F(AssetCheck, RejectsAScrollerPaletteWithASecondTransparentEntry) {
     PngImage font = draw_scroller_font();
     font.palette_alpha[0] = 0;
     replace("scroller_font.png", font);
-    EXPECT_TRUE(rejected_with("scroller_font.png: fully transparent palette entries: expected exactly entry 255, found entries 0 255"));
+    EXPECT_TRUE(rejected_with(
+        "scroller_font.png: fully transparent palette entries: expected exactly entry 255, found entries 0 255"));
 }
 
 TEST_F(AssetCheck, RejectsAWrongCubeAlphaAndAMissingFile) {
@@ -102,10 +104,12 @@ TEST_F(AssetCheck, RejectsAWrongCubeAlphaAndAMissingFile) {
     for (std::size_t p = 3; p < cube.samples.size(); p += 4)
         if (cube.samples[p] == 109) cube.samples[p] = 110;
     replace("cube_b.png", cube);
-    EXPECT_TRUE(rejected_with("cube_b.png: top and bottom triangles: expected (0,254,32) alpha 109, found (0,254,32) alpha 110"));
+    EXPECT_TRUE(rejected_with(
+        "cube_b.png: top and bottom triangles: expected (0,254,32) alpha 109, found (0,254,32) alpha 110"));
 
     fs::remove(fs::path(folder) / "small_font.png");
-    EXPECT_TRUE(rejected_with("small_font.png: file: expected a readable PNG, found " + folder + "/small_font.png: cannot open"));
+    EXPECT_TRUE(rejected_with("small_font.png: file: expected a readable PNG, found " + folder +
+                              "/small_font.png: cannot open"));
 }
 
 }  // namespace

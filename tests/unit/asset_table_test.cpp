@@ -19,11 +19,16 @@ struct Expected {
     int width, height;
 };
 const Expected expected[] = {
-    {&test_pattern_texture, "test_pattern.png", 256, 256}, {&small_font_texture, "small_font.png", 320, 192},
-    {&panel_texture, "panel.png", 257, 600},               {&bar_texture, "bar.png", 1, 1},
-    {&cube_texture_c, "cube_c.png", 256, 256},             {&cube_texture_a, "cube_a.png", 256, 256},
-    {&cube_texture_b, "cube_b.png", 256, 256},             {&page_font_texture, "page_font.png", 480, 288},
-    {&scroller_font_texture, "scroller_font.png", 688, 428}, {&final_picture_texture, "final_picture.png", 1024, 768},
+    {&test_pattern_texture, "test_pattern.png", 256, 256},
+    {&small_font_texture, "small_font.png", 320, 192},
+    {&panel_texture, "panel.png", 257, 600},
+    {&bar_texture, "bar.png", 1, 1},
+    {&cube_texture_c, "cube_c.png", 256, 256},
+    {&cube_texture_a, "cube_a.png", 256, 256},
+    {&cube_texture_b, "cube_b.png", 256, 256},
+    {&page_font_texture, "page_font.png", 480, 288},
+    {&scroller_font_texture, "scroller_font.png", 688, 428},
+    {&final_picture_texture, "final_picture.png", 1024, 768},
 };
 
 class EmbeddedTextures : public ::testing::Test {

@@ -25,8 +25,8 @@ TextureRecord page_atlas() {
 
 GLuint atlas_name() { return texture_name(page_atlas().index); }
 
-std::vector<gl_recorder::Quad> draw(const std::string& text, int cell = 48, float x_offset = 0,
-                                    bool effects = false, std::int32_t ms = 0) {
+std::vector<gl_recorder::Quad> draw(const std::string& text, int cell = 48, float x_offset = 0, bool effects = false,
+                                    std::int32_t ms = 0) {
     set_clock_ms(ms);
     gl_recorder::reset();
     draw_text(text.c_str(), page_atlas(), cell, x_offset, effects);
@@ -49,8 +49,9 @@ TEST(Font, TextureWindowIsOneCellShiftedByOneTexel) {
         ASSERT_EQ(quads.size(), 1u);
         for (int k = 0; k < 4; ++k) {
             const auto& v = quads[0].v[k];
-            EXPECT_EQ((std::array{v.s, v.t, v.x, v.y}), (std::array{expected[k][0], expected[k][1], expected[k][2],
-                                                                    expected[k][3]})) << text << " corner " << k;
+            EXPECT_EQ((std::array{v.s, v.t, v.x, v.y}),
+                      (std::array{expected[k][0], expected[k][1], expected[k][2], expected[k][3]}))
+                << text << " corner " << k;
             EXPECT_EQ(v.texture, atlas_name());
         }
     }
@@ -72,7 +73,9 @@ TEST(Font, OneBindOneBatchAndTextureZeroAfterwards) {
 TEST(Font, EveryByteTakesACellAndNewlineRestartsTheLine) {
     // Brackets, backslash, caret, underscore, grave, braces, bar, tilde and control
     // bytes draw nothing but still advance the pen.
-    const auto skipped = draw("[\\]^_`{|}~\x01\x7f\xc8" "A");
+    const auto skipped = draw(
+        "[\\]^_`{|}~\x01\x7f\xc8"
+        "A");
     ASSERT_EQ(skipped.size(), 1u);
     EXPECT_EQ(skipped[0].v[0].x, 13 * 48);
 
@@ -97,7 +100,9 @@ TEST(Font, HorizontalWindowIsStrictOnTheUndisplacedPen) {
 }
 
 TEST(Palette, RampsOfElevenInTenEqualSteps) {
-    struct Rgb { int r, g, b; };
+    struct Rgb {
+        int r, g, b;
+    };
     const Rgb ends[6] = {{255, 255, 255}, {0, 255, 255}, {255, 0, 255}, {0, 255, 0}, {255, 0, 255}, {255, 255, 255}};
     auto step = [](int from, int to, int k) {
         const int falling = static_cast<int>(25.5 * (10 - k));
@@ -179,9 +184,9 @@ TEST(Shockwave, RingPushesGlyphsOutsideItAwayFromTheCentre) {
 
     // A glyph 202 units from the centre is pushed until the ring (radius 400 x
     // phase) passes it, then rests at its pen position.
-    const std::string at_400_50 = "\n        A";  // cell 50: pen (400, 50)
-    EXPECT_NE(draw(at_400_50, 50, 0, true, 500).back().v[0].x, 400.0f);   // phase 0.50
-    EXPECT_EQ(draw(at_400_50, 50, 0, true, 520).back().v[0].x, 400.0f);   // phase 0.52
+    const std::string at_400_50 = "\n        A";                         // cell 50: pen (400, 50)
+    EXPECT_NE(draw(at_400_50, 50, 0, true, 500).back().v[0].x, 400.0f);  // phase 0.50
+    EXPECT_EQ(draw(at_400_50, 50, 0, true, 520).back().v[0].x, 400.0f);  // phase 0.52
 
     // A glyph next to the centre is passed at once and stays put.
     const auto centre = draw("\n\n   A", 125, 0, true, 400);  // pen (375, 250)

@@ -36,11 +36,16 @@ struct Slot {
     const char* label;
 };
 const Slot slots[] = {
-    {&test_pattern_texture, "test pattern"}, {&small_font_texture, "small font"},
-    {&panel_texture, "panel"},               {&bar_texture, "bar"},
-    {&cube_texture_c, "cube c"},             {&cube_texture_a, "cube a"},
-    {&cube_texture_b, "cube b"},             {&page_font_texture, "page font"},
-    {&scroller_font_texture, "scroller font"}, {&final_picture_texture, "final picture"},
+    {&test_pattern_texture, "test pattern"},
+    {&small_font_texture, "small font"},
+    {&panel_texture, "panel"},
+    {&bar_texture, "bar"},
+    {&cube_texture_c, "cube c"},
+    {&cube_texture_a, "cube a"},
+    {&cube_texture_b, "cube b"},
+    {&page_font_texture, "page font"},
+    {&scroller_font_texture, "scroller font"},
+    {&final_picture_texture, "final picture"},
 };
 
 // Every slot gets a texture name of its own, so layers can be told apart by it.

@@ -51,10 +51,18 @@ TEST(LayerScaling, WindowsHaveTheSizeAskedForUnlessTheViewerResizesThem) {
         bool needed;
     };
     const Case cases[] = {
-        {"2", true},   {"1.5", true}, {"0.5", true}, {"2x", true},
+        {"2", true},
+        {"1.5", true},
+        {"0.5", true},
+        {"2x", true},
         // Values the layer treats as 1: the window keeps its size.
-        {"1", false},  {"1.0", false}, {"0", false}, {"-2", false}, {"", false},
-        {"big", false}, {"nan", false},
+        {"1", false},
+        {"1.0", false},
+        {"0", false},
+        {"-2", false},
+        {"", false},
+        {"big", false},
+        {"nan", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(layer_scaling_needed({1024, 768, false}, wide_desktop, c.window_scaling), c.needed)

@@ -25,8 +25,7 @@ protected:
 
     void SetUp() override {
         SDL_Event e;
-        while (SDL_PollEvent(&e)) {
-        }
+        while (SDL_PollEvent(&e)) {}
         gl_recorder::reset();
         start_beat_clock(SDL_GetTicks());
     }

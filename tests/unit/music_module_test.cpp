@@ -16,7 +16,9 @@
 
 namespace {
 
-std::uint16_t u16_at(std::size_t offset) { return static_cast<std::uint16_t>(music_module[offset] | music_module[offset + 1] << 8); }
+std::uint16_t u16_at(std::size_t offset) {
+    return static_cast<std::uint16_t>(music_module[offset] | music_module[offset + 1] << 8);
+}
 
 xm_check::ModuleData embedded_module() {
     xm_check::ModuleData m;
@@ -61,7 +63,7 @@ TEST(MusicModule, HeaderHoldsTheShowsValues) {
     EXPECT_EQ(1, u16_at(74));    // linear frequency table
     EXPECT_EQ(3, u16_at(76));    // default speed
     EXPECT_EQ(120, u16_at(78));  // default tempo
-    const std::vector<int> orders{4, 5, 6, 7, 8, 0, 1, 2, 3, 9, 10, 11, 12, 13, 14, 15, 16,
+    const std::vector<int> orders{4,  5,  6,  7,  8,  0,  1,  2,  3,  9,  10, 11, 12, 13, 14, 15, 16,
                                   17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 26, 27, 28, 29, 30, 31};
     for (std::size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(orders[i], music_module[80 + i]) << "order " << i;
 }
@@ -69,7 +71,8 @@ TEST(MusicModule, HeaderHoldsTheShowsValues) {
 TEST(MusicModule, PatternsHaveTheirRowsSpeedsAndNoJumps) {
     const auto m = embedded_module();
     ASSERT_EQ(32u, m.patterns.size());
-    for (int p = 0; p < 32; ++p) EXPECT_EQ(p == 4 || p == 5 ? 64 : 128, m.patterns[static_cast<std::size_t>(p)].rows) << p;
+    for (int p = 0; p < 32; ++p)
+        EXPECT_EQ(p == 4 || p == 5 ? 64 : 128, m.patterns[static_cast<std::size_t>(p)].rows) << p;
 
     int speed = 0, tempo = 0;
     first_row_settings(m, 4, speed, tempo);
@@ -160,8 +163,9 @@ TEST(ModuleCheck, RejectsWhatWouldPutTheMusicOffTheBeatClock) {
     xm::Module short_order = song::compose();
     short_order.patterns[7].rows = 127;
     short_order.patterns[7].cells.resize(127 * 10);
-    EXPECT_EQ(std::vector<std::string>{"order 3 (pattern 7) lasts 381 ticks, not a whole number of beats (24 ticks each)"},
-              faults_of(xm::write_module(short_order)));
+    EXPECT_EQ(
+        std::vector<std::string>{"order 3 (pattern 7) lasts 381 ticks, not a whole number of beats (24 ticks each)"},
+        faults_of(xm::write_module(short_order)));
 
     // Without its own speed, order 10 would keep the opening's speed after a skip.
     xm::Module no_skip_speed = song::compose();
@@ -185,7 +189,8 @@ TEST(ModuleCheck, ReadsBrokenFilesAsOneFaultWithoutCrashing) {
     }
     auto garbage = good;
     garbage[0] = 'X';
-    EXPECT_EQ(std::vector<std::string>{"not an XM file: it does not start with \"Extended Module: \""}, faults_of(garbage));
+    EXPECT_EQ(std::vector<std::string>{"not an XM file: it does not start with \"Extended Module: \""},
+              faults_of(garbage));
 
     auto huge_pattern = good;
     huge_pattern[336 + 7] = 0xFF;  // pattern 0's packed size

@@ -88,7 +88,8 @@ long first_sound(const std::vector<float>& x) {
 
 double rms(const std::vector<float>& x, long from, long count) {
     double sum = 0;
-    for (long i = from; i < from + count; ++i) sum += static_cast<double>(x[static_cast<std::size_t>(i)]) * x[static_cast<std::size_t>(i)];
+    for (long i = from; i < from + count; ++i)
+        sum += static_cast<double>(x[static_cast<std::size_t>(i)]) * x[static_cast<std::size_t>(i)];
     return std::sqrt(sum / static_cast<double>(count));
 }
 
@@ -301,6 +302,7 @@ TEST(MusicPlayback, LastOrderLoopsBackToTheOpeningWithinOneBuffer) {
     EXPECT_NEAR(audio_buffer_frames - frames_per_order % audio_buffer_frames, delay, 6 * ms);
     std::printf("loop restart %ld frames (%.1f ms) after the pass ends\n", delay, delay / ms);
     double quietest = 1e9;
-    for (long at = end - 20 * block; at < restart + 20 * block; at += block) quietest = std::min(quietest, rms(audio, at, block));
+    for (long at = end - 20 * block; at < restart + 20 * block; at += block)
+        quietest = std::min(quietest, rms(audio, at, block));
     EXPECT_GT(quietest, 30.0) << "the loop drops out to silence";
 }

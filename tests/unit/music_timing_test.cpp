@@ -22,7 +22,7 @@ constexpr long ticks_per_order = 384;
 TEST(MusicTiming, LibxmpPlaysEveryOrderOnItsBeatAndLoopsAt264Seconds) {
     xmp_context ctx = xmp_create_context();
     ASSERT_EQ(0, xmp_load_module_from_memory(ctx, const_cast<unsigned char*>(music_module),
-                                              static_cast<long>(music_module_size)));
+                                             static_cast<long>(music_module_size)));
     ASSERT_EQ(0, xmp_start_player(ctx, rate, XMP_FORMAT_MONO));
 
     std::vector<int> start_ms(orders, -1);

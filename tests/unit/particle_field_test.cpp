@@ -180,9 +180,9 @@ TEST_F(ParticleField, NothingIsWrittenOutsideTheLiveRowsInALongRandomRun) {
 
 TEST_F(ParticleField, CubeRidesTheTopmostParticleUntilItLeavesThenTheNextOrNone) {
     seed_avoiding({32, 64}, 5);
-    cell(10, 32) = 1;   // class 2: 4 rows per call
+    cell(10, 32) = 1;  // class 2: 4 rows per call
     cell(100, 32) = 1;
-    cell(3, 64) = 1;    // class 1: 3 rows per call, leaves in the first call
+    cell(3, 64) = 1;  // class 1: 3 rows per call, leaves in the first call
     const float column_32_y[] = {20, 12, 4, 176, 168};
     for (int call = 0; call < 5; ++call) {
         step();

@@ -98,8 +98,7 @@ Bytes make_png(const PngShape& shape) {
     png_set_write_fn(png, &out, append_to, nullptr);
     png_set_IHDR(png, info, shape.width, shape.height, shape.bit_depth, shape.colour_type, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!shape.palette.empty())
-        png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
+    if (!shape.palette.empty()) png_set_PLTE(png, info, shape.palette.data(), static_cast<int>(shape.palette.size()));
     if (!shape.palette_alpha.empty())
         png_set_tRNS(png, info, shape.palette_alpha.data(), static_cast<int>(shape.palette_alpha.size()), nullptr);
     png_color_16 key{0, 40, 80, 120, 0};

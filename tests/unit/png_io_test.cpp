@@ -64,8 +64,8 @@ protected:
 
     // A 3 × 2 RGBA image as write_png_rgba stores it: IHDR, IDAT, IEND.
     Bytes small_png() {
-        const std::uint8_t rgba[3 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
-                                              1,   2, 3, 4,   5, 6,   7, 8,   9, 10, 11, 12};
+        const std::uint8_t rgba[3 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0,  255, 0,
+                                              1,   2, 3, 4,   5, 6,   7, 8,   9, 10, 11,  12};
         std::string error;
         EXPECT_TRUE(write_png_rgba(folder + "/small.png", 3, 2, rgba, error)) << error;
         Bytes bytes;
@@ -74,8 +74,8 @@ protected:
     }
     std::string store(const std::string& name, const Bytes& bytes) {
         const std::string path = folder + "/" + name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     std::string layout_error(const Bytes& bytes) {
@@ -209,7 +209,8 @@ TEST_F(PngIo, LibpngFaultsBecomeOneLineOfOurOwn) {
     ASSERT_TRUE(decode_png_rgba(png.data(), png.size(), "small.png", width, height, rgba, error)) << error;
     EXPECT_EQ(3, width);
     EXPECT_EQ(2, height);
-    EXPECT_EQ((std::vector<std::uint8_t>{0, 255, 0, 128}), std::vector<std::uint8_t>(rgba.begin() + 4, rgba.begin() + 8));
+    EXPECT_EQ((std::vector<std::uint8_t>{0, 255, 0, 128}),
+              std::vector<std::uint8_t>(rgba.begin() + 4, rgba.begin() + 8));
 }
 
 TEST_F(PngIo, WritesTouchNoFileTheyDidNotCreate) {

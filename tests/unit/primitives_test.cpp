@@ -111,10 +111,14 @@ TEST(TexturedQuad, BindsAfterTheScaleAndUnbindsBeforeTheMatrixIsRestored) {
     const TextureRecord texture = registered_texture();
     draw_textured_quad(texture, 1, 2, 3, 4);
     const std::string name = std::to_string(texture_name(texture.index));
-    const std::vector<std::string> expected = {
-        "PushMatrix", "Translate 1 2 0", "Scale 3 4 1", "BindTexture " + name, "Begin QUADS",
-        "TexCoord 0 0", "Vertex 0 0 0", "TexCoord 0 1", "Vertex 0 1 0", "TexCoord 1 1", "Vertex 1 1 0",
-        "TexCoord 1 0", "Vertex 1 0 0", "End", "BindTexture 0", "PopMatrix"};
+    const std::vector<std::string> expected = {"PushMatrix",    "Translate 1 2 0",
+                                               "Scale 3 4 1",   "BindTexture " + name,
+                                               "Begin QUADS",   "TexCoord 0 0",
+                                               "Vertex 0 0 0",  "TexCoord 0 1",
+                                               "Vertex 0 1 0",  "TexCoord 1 1",
+                                               "Vertex 1 1 0",  "TexCoord 1 0",
+                                               "Vertex 1 0 0",  "End",
+                                               "BindTexture 0", "PopMatrix"};
     EXPECT_EQ(gl_recorder::trace(), expected);
     for (const auto& v : gl_recorder::state().vertices) EXPECT_EQ(v.texture, texture_name(texture.index));
 }
@@ -137,7 +141,7 @@ TEST(TexturedCube, SixFacesInOrderEachOnItsOwnPlaneWithTheWholeTexture) {
             EXPECT_EQ(v.nx, n[0]);
             EXPECT_EQ(v.ny, n[1]);
             EXPECT_EQ(v.nz, n[2]);
-            EXPECT_FLOAT_EQ(v.x * n[0] + v.y * n[1] + v.z * n[2], s);  // on the face's own plane
+            EXPECT_FLOAT_EQ(v.x * n[0] + v.y * n[1] + v.z * n[2], s);                  // on the face's own plane
             EXPECT_FLOAT_EQ(std::fabs(v.x) + std::fabs(v.y) + std::fabs(v.z), 3 * s);  // a cube corner
             ++corner_seen[static_cast<int>(v.s)][static_cast<int>(v.t)];
         }

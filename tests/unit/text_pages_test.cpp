@@ -101,8 +101,7 @@ TEST(TextPages, AtMostOnePageInAnyMillisecond) {
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines(1);
     for (char c : text) {
-        if (c == '\n')
-            lines.emplace_back();
+        if (c == '\n') lines.emplace_back();
         else
             lines.back().push_back(c);
     }
@@ -128,14 +127,16 @@ TEST(PageTexts, EveryPageMeetsItsScheduleRow) {
                 EXPECT_TRUE((c >= 32 && c <= 90) || (c >= 97 && c <= 122)) << "page " << p + 1 << " byte " << int(c);
         }
     }
-    EXPECT_EQ(std::string(page_schedule[4].text), "The final party\n of the year\n\nwith space for\n up to 250 ppl\n"
-                                                  "in a friendly\n   and cozy \n  atmosphere\n\n\n\n");
+    EXPECT_EQ(std::string(page_schedule[4].text),
+              "The final party\n of the year\n\nwith space for\n up to 250 ppl\n"
+              "in a friendly\n   and cozy \n  atmosphere\n\n\n\n");
     EXPECT_EQ(std::string(page_schedule[5].text),
               "\nbig big screen\nand loud audio\nsetup combined\nwith a sweeeeet\nparty network\n\n\n\n\n");
     EXPECT_EQ(std::string(page_schedule[6].text),
               "\n  food support\n with free tea\n  and coffee.\n featuring the\nultimate  pizza\n     waves\n\n\n\n");
-    EXPECT_EQ(std::string(page_schedule[7].text), " competitions:\n4k, 64k, 4k exe\ngfx, oldskool,\n  game, wild, \n"
-                                                  "     demo \n\n and many more \n     ....\n\n\n");
+    EXPECT_EQ(std::string(page_schedule[7].text),
+              " competitions:\n4k, 64k, 4k exe\ngfx, oldskool,\n  game, wild, \n"
+              "     demo \n\n and many more \n     ....\n\n\n");
 }
 
 TEST(PageTexts, WrittenPagesFollowTheirLayouts) {

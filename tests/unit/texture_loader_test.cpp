@@ -23,7 +23,9 @@ SDL_Surface* make_rgba(int w, int h) {
     return s;
 }
 
-Uint32* row_of(SDL_Surface* s, int y) { return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch); }
+Uint32* row_of(SDL_Surface* s, int y) {
+    return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+}
 
 // Every pixel holds its own position (y * w + x) in red/green/blue, alpha 255, so
 // each uploaded texel tells which source pixel it came from.
@@ -116,7 +118,8 @@ TEST_F(TextureLoader, EveryTexelMapsInsideTheSourceForAwkwardSizes) {
             for (int x = 0; x < tw; ++x) {
                 const int id = static_cast<int>(row[x] & ~opaque);
                 if (y == 0) column_of[x] = id % w;
-                bad_texels += (row[x] & opaque) != opaque || id >= w * h || id / w != source_row || id % w != column_of[x];
+                bad_texels +=
+                    (row[x] & opaque) != opaque || id >= w * h || id / w != source_row || id % w != column_of[x];
             }
         }
         EXPECT_EQ(bad_rows, 0);
@@ -149,9 +152,10 @@ TEST_F(TextureLoader, UploadSetsRepeatFilterAlignmentAndLeavesTheTextureBound) {
     EXPECT_EQ(record.height, 288);
     const GLuint name = registry.texture_names[record.index];
     // Wrap S before T, magnification before minification, alignment before upload.
-    const std::vector<std::string> expected = {"GenTextures", "BindTexture " + std::to_string(name), "TexParameter",
-                                               "TexParameter", "TexParameter", "TexParameter", "PixelStore",
-                                               "TexImage2D"};
+    const std::vector<std::string> expected = {"GenTextures",  "BindTexture " + std::to_string(name),
+                                               "TexParameter", "TexParameter",
+                                               "TexParameter", "TexParameter",
+                                               "PixelStore",   "TexImage2D"};
     EXPECT_EQ(gl_recorder::trace(), expected);
     const auto params = gl_recorder::calls_of(Op::TexParameter);
     const GLenum order[] = {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER};
@@ -175,8 +179,8 @@ TEST_F(TextureLoader, FilterFollowsTheSourceSize) {
     const struct {
         int w, h;
         GLint filter;
-    } cases[] = {{199, 199, GL_NEAREST}, {1, 1, GL_NEAREST}, {200, 1, GL_LINEAR}, {1, 200, GL_LINEAR},
-                 {320, 192, GL_LINEAR}, {129, 129, GL_NEAREST}};
+    } cases[] = {{199, 199, GL_NEAREST}, {1, 1, GL_NEAREST},    {200, 1, GL_LINEAR},
+                 {1, 200, GL_LINEAR},    {320, 192, GL_LINEAR}, {129, 129, GL_NEAREST}};
     for (const auto& c : cases) {
         const TextureRecord record = load_texture(make_rgba(c.w, c.h), registry);
         EXPECT_EQ(parameter(record, GL_TEXTURE_MAG_FILTER), c.filter) << c.w << "x" << c.h;

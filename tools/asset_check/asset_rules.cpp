@@ -34,9 +34,7 @@ std::string rgb_text(int r, int g, int b) {
     return text;
 }
 std::string rgb_text(Rgb c) { return rgb_text(c.r, c.g, c.b); }
-std::string pixel_text(const std::uint8_t* p) {
-    return rgb_text(p[0], p[1], p[2]) + " alpha " + std::to_string(p[3]);
-}
+std::string pixel_text(const std::uint8_t* p) { return rgb_text(p[0], p[1], p[2]) + " alpha " + std::to_string(p[3]); }
 std::string at_text(int x, int y) {
     char text[48];
     std::snprintf(text, sizeof text, " at (%d,%d)", x, y);
@@ -47,7 +45,8 @@ bool same_rgb(const std::uint8_t* p, Rgb c) { return p[0] == c.r && p[1] == c.g 
 std::string glyph_name(int code) {
     char text[32];
     if (code == ' ') std::snprintf(text, sizeof text, "cell %d (space)", code - atlas_first_code);
-    else std::snprintf(text, sizeof text, "cell %d ('%c')", code - atlas_first_code, code);
+    else
+        std::snprintf(text, sizeof text, "cell %d ('%c')", code - atlas_first_code, code);
     return text;
 }
 
@@ -166,7 +165,8 @@ void check_scroller_font(const AssetImage& asset, const Decoded& d, Report& repo
             report.fail(asset.file, "fully transparent palette entries", "exactly entry 255",
                         transparent.empty() ? "none" : "entries " + transparent);
         if (!translucent.empty())
-            report.fail(asset.file, "palette opacity", "every other entry opaque", "translucent entries " + translucent);
+            report.fail(asset.file, "palette opacity", "every other entry opaque",
+                        "translucent entries " + translucent);
     }
     check_atlas(asset, d, scroller_font_cell, scroller_font_glyphs, true, report);
     check_white_glyphs(asset, d, report);
@@ -200,7 +200,8 @@ void check_cube(const AssetImage& asset, const Decoded& d, const CubeColour& fac
             const CubeColour& want = top_or_bottom ? face : cube_side_colour;
             if (!same_rgb(p, want.colour) || p[3] != want.alpha) {
                 report.fail(asset.file, top_or_bottom ? "top and bottom triangles" : "left and right triangles",
-                            rgb_text(want.colour) + " alpha " + std::to_string(want.alpha), pixel_text(p) + at_text(x, y));
+                            rgb_text(want.colour) + " alpha " + std::to_string(want.alpha),
+                            pixel_text(p) + at_text(x, y));
                 return;
             }
         }
@@ -234,7 +235,8 @@ void check_test_pattern(const AssetImage& asset, const Decoded& d, Report& repor
             if (p[3] == 255 && p[0] == p[1] && p[1] == p[2]) greys.insert(p[0]);
         }
     if (!shade)
-        report.fail(asset.file, "translucent areas", "black at alpha " + std::to_string(test_pattern_shade_alpha), "none");
+        report.fail(asset.file, "translucent areas", "black at alpha " + std::to_string(test_pattern_shade_alpha),
+                    "none");
     if (greys.size() < 64)
         report.fail(asset.file, "grey gradient", "at least 64 opaque grey levels", std::to_string(greys.size()));
 }
@@ -244,7 +246,8 @@ void check_panel(const AssetImage& asset, const Decoded& d, Report& report) {
     for (int x : {0, d.width - 1})
         for (int y = 0; y < d.height; ++y)
             if (!same_rgb(d.at(x, y), panel_background)) {
-                report.fail(asset.file, "outermost columns", rgb_text(panel_background), pixel_text(d.at(x, y)) + at_text(x, y));
+                report.fail(asset.file, "outermost columns", rgb_text(panel_background),
+                            pixel_text(d.at(x, y)) + at_text(x, y));
                 return;
             }
 }

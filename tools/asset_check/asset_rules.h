@@ -39,7 +39,7 @@ constexpr CubeColour cube_a_colour{{255, 0, 0}, 170};
 constexpr CubeColour cube_b_colour{{0, 254, 32}, 109};
 constexpr CubeColour cube_c_colour{{3, 0, 136}, 159};
 constexpr CubeColour cube_side_colour{{162, 162, 162}, 188};  // left and right triangles
-constexpr Rgb cube_diagonal_colour{127, 127, 127};           // opaque, top-right to bottom-left
+constexpr Rgb cube_diagonal_colour{127, 127, 127};            // opaque, top-right to bottom-left
 
 constexpr Rgb panel_background{14, 57, 102};  // also the bar colour
 constexpr int test_pattern_shade_alpha = 74;  // the translucent black areas
@@ -59,14 +59,13 @@ struct ImageShape {
 };
 // Each embedded image's shape, by its name in the embedded list.
 constexpr ImageShape test_pattern_shape{test_pattern_size, test_pattern_size, png_truecolour_alpha};
-constexpr ImageShape small_font_shape{atlas_columns * small_font_cell, atlas_rows * small_font_cell, png_palette};
+constexpr ImageShape small_font_shape{atlas_columns * small_font_cell, atlas_rows* small_font_cell, png_palette};
 constexpr ImageShape panel_shape{panel_width, panel_height, png_truecolour};
 constexpr ImageShape bar_shape{1, 1, png_palette};
 constexpr ImageShape cube_c_shape{cube_size, cube_size, png_truecolour_alpha};
 constexpr ImageShape cube_a_shape{cube_size, cube_size, png_truecolour_alpha};
 constexpr ImageShape cube_b_shape{cube_size, cube_size, png_truecolour_alpha};
-constexpr ImageShape page_font_shape{atlas_columns * page_font_cell, atlas_rows * page_font_cell,
-                                     png_truecolour_alpha};
+constexpr ImageShape page_font_shape{atlas_columns * page_font_cell, atlas_rows* page_font_cell, png_truecolour_alpha};
 constexpr ImageShape scroller_font_shape{scroller_font_width, scroller_font_height, png_palette};
 constexpr ImageShape final_picture_shape{final_picture_width, final_picture_height, png_truecolour};
 

@@ -1,8 +1,8 @@
 // The headless canvas the capture draws on: the show opened on SDL's offscreen
 // video driver, and its frames read back.
 #pragma once
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "runtime/show.h"
@@ -14,8 +14,8 @@ bool open_capture_canvas(int width, int height, CanvasFit fit, std::string& erro
 
 // Draws the frame at elapsed_ms = `ms` and reads it into `pixels` (width x
 // height x 4 bytes) as OpenGL stores it, RGBA with the bottom row first. Nothing
-// is presented: no one looks at the window, and a swap would cost a copy. Alpha is whatever blending left there: the window shows colour only, so
-// every output ignores it. False when reading fails.
+// is presented: no one looks at the window, and a swap would cost a copy. Alpha is whatever blending left there: the
+// window shows colour only, so every output ignores it. False when reading fails.
 bool read_frame_at(std::int32_t ms, std::uint8_t* pixels, std::string& error);
 
 // Bytes of one frame as read_frame_at stores it.

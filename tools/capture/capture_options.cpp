@@ -40,8 +40,8 @@ bool read_size(const std::string& text, int& width, int& height, std::string& er
     const std::size_t x = lower(text).find('x');
     std::int64_t w = 0;
     std::int64_t h = 0;
-    if (x == std::string::npos || !parse_whole_number(text.substr(0, x), w) || !parse_whole_number(text.substr(x + 1), h) ||
-        w < min_size || w > max_size || h < min_size || h > max_size) {
+    if (x == std::string::npos || !parse_whole_number(text.substr(0, x), w) ||
+        !parse_whole_number(text.substr(x + 1), h) || w < min_size || w > max_size || h < min_size || h > max_size) {
         error = "--size must be WIDTHxHEIGHT with each side " + std::to_string(min_size) + " to " +
                 std::to_string(max_size) + ", or 720p, 1080p, 1440p or 2160p, got " + quoted_for_error(text);
         return false;
@@ -61,8 +61,8 @@ bool names_folder(const std::string& path) {
     return !std::filesystem::path(path).has_extension();
 }
 
-const char* const value_options[] = {"--at-ms", "--from-ms", "--to-ms", "--fps",       "--seed",
-                                     "--warmup-frames", "--size", "--out", "--audio-out"};
+const char* const value_options[] = {"--at-ms",         "--from-ms", "--to-ms", "--fps",      "--seed",
+                                     "--warmup-frames", "--size",    "--out",   "--audio-out"};
 
 bool is_value_option(const std::string& arg) {
     return std::find(std::begin(value_options), std::end(value_options), arg) != std::end(value_options);

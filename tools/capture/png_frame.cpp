@@ -6,7 +6,6 @@
 
 #include <cassert>
 
-
 namespace {
 
 constexpr int bit_depth = 8;
@@ -63,8 +62,7 @@ bool encode_frame_png(const FramePixels& frame, const PngSettings& settings, std
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_set_filler(png, 0, PNG_FILLER_AFTER);  // the rows hold RGBA; the file holds RGB
-    for (int y = 0; y < frame.height; ++y)
-        png_write_row(png, const_cast<png_bytep>(frame.top + y * frame.row_step));
+    for (int y = 0; y < frame.height; ++y) png_write_row(png, const_cast<png_bytep>(frame.top + y * frame.row_step));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;

@@ -101,8 +101,7 @@ struct HeldSignals {
 
 }  // namespace
 
-void add_to_publication(Publication& publication, const std::string& temporary, const std::string& path,
-                        bool replace) {
+void add_to_publication(Publication& publication, const std::string& temporary, const std::string& path, bool replace) {
     publication.files.push_back(PublishedFile{temporary, path, replace, {}, false});
 }
 

@@ -15,8 +15,8 @@ struct PublishedFile {
     std::string path;       // the name it gets
     bool replace = true;    // false: a file of that name is an error, never replaced
     // Set while publishing:
-    std::string backup;     // the user's earlier file, kept under a name of the run's own
-    bool named = false;     // the output has its name
+    std::string backup;  // the user's earlier file, kept under a name of the run's own
+    bool named = false;  // the output has its name
 };
 
 struct Publication {
@@ -24,8 +24,7 @@ struct Publication {
 };
 
 // Adds a finished temporary that is to become `path`.
-void add_to_publication(Publication& publication, const std::string& temporary, const std::string& path,
-                        bool replace);
+void add_to_publication(Publication& publication, const std::string& temporary, const std::string& path, bool replace);
 
 // Names every file of the publication, or, on a failure or an interruption
 // (interrupted()), none: then every temporary is removed, every name is back as

@@ -99,8 +99,8 @@ bool check_room(const CaptureOptions& options, std::int64_t frame_count, std::st
     const bool video = !single && options.sequence_output == SequenceOutput::video;
     if (video) {
         const std::uint64_t seconds = sound_seconds(options.from_ms, options.to_ms);
-        const std::uint64_t sound = options.video_format == "matroska" ? flac_bytes_per_second
-                                                                       : compressed_sound_bytes_per_second;
+        const std::uint64_t sound =
+            options.video_format == "matroska" ? flac_bytes_per_second : compressed_sound_bytes_per_second;
         // The video, and beside it the sound ffmpeg reads while it works.
         add_need(rooms, folder_of(options.out), picture_bytes + seconds * (sound + wav_bytes_per_second));
     } else if (single) {
@@ -117,9 +117,10 @@ bool check_room(const CaptureOptions& options, std::int64_t frame_count, std::st
     for (const auto& [device, room] : rooms) {
         if (room.needed <= room.free) continue;
         const std::string what = video ? "video" : "PNG";
-        error = "this run would write about " + byte_text(room.needed) + " (" + with_commas(static_cast<std::int64_t>(frames)) +
-                " frames of " + std::to_string(options.width) + "x" + std::to_string(options.height) + " " + what +
-                ") where " + room.folder + " has " + byte_text(room.free) + " free; --force runs it anyway";
+        error = "this run would write about " + byte_text(room.needed) + " (" +
+                with_commas(static_cast<std::int64_t>(frames)) + " frames of " + std::to_string(options.width) + "x" +
+                std::to_string(options.height) + " " + what + ") where " + room.folder + " has " +
+                byte_text(room.free) + " free; --force runs it anyway";
         return false;
     }
     return true;
@@ -135,6 +136,7 @@ std::string byte_text(std::uint64_t bytes) {
     }
     char text[32];
     if (unit == 0) std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
-    else std::snprintf(text, sizeof text, value < 10 ? "%.1f %s" : "%.0f %s", value, units[unit]);
+    else
+        std::snprintf(text, sizeof text, value < 10 ? "%.1f %s" : "%.0f %s", value, units[unit]);
     return text;
 }

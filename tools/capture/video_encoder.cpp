@@ -48,9 +48,9 @@ constexpr H264Settings quick_h264{"ultrafast", "12", "", ""};
 constexpr H264Settings upload_h264{"medium", "12", "high", "2"};
 
 // BT.709 in limited range: the conversion and the tags that say so.
-const std::vector<std::string> colour_tags = {"-colorspace", "bt709", "-color_primaries", "bt709",
-                                              "-color_trc",  "bt709", "-color_range",     "tv",
-                                              "-chroma_sample_location", "center"};
+const std::vector<std::string> colour_tags = {
+    "-colorspace",  "bt709", "-color_primaries",        "bt709", "-color_trc", "bt709",
+    "-color_range", "tv",    "-chroma_sample_location", "center"};
 
 // Codecs per container. H.264 in 4:2:0 plays everywhere; Matroska keeps the
 // sound lossless; WebM takes only VP8/VP9 with Vorbis/Opus.
@@ -92,7 +92,8 @@ std::string read_last_line(int fd) {
     if (fd < 0) return "";
     const off_t size = lseek(fd, 0, SEEK_END);
     if (size <= 0) return "";
-    const off_t from = size > static_cast<off_t>(message_tail_bytes) ? size - static_cast<off_t>(message_tail_bytes) : 0;
+    const off_t from =
+        size > static_cast<off_t>(message_tail_bytes) ? size - static_cast<off_t>(message_tail_bytes) : 0;
     std::string text(static_cast<std::size_t>(size - from), '\0');
     const ssize_t n = pread(fd, text.data(), text.size(), from);
     if (n <= 0) return "";
@@ -156,13 +157,14 @@ bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string
         return false;
     }
     // 4:2:0 needs even sides: an odd one gets a black line (yuv_frame.h).
-    const std::string size = std::to_string(even_side(settings.width)) + "x" + std::to_string(even_side(settings.height));
+    const std::string size =
+        std::to_string(even_side(settings.width)) + "x" + std::to_string(even_side(settings.height));
 
-    std::vector<std::string> args = {settings.encoder, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                                     "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", size};
+    std::vector<std::string> args = {settings.encoder, "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f",
+                                     "rawvideo",       "-pix_fmt",     "yuv420p",   "-s",    size};
     args.insert(args.end(), colour_tags.begin(), colour_tags.end());
-    args.insert(args.end(), {"-framerate", std::to_string(settings.fps), "-i", "pipe:0",
-                             "-f", "wav", "-i", settings.audio_wav, "-map", "0:v", "-map", "1:a"});
+    args.insert(args.end(), {"-framerate", std::to_string(settings.fps), "-i", "pipe:0", "-f", "wav", "-i",
+                             settings.audio_wav, "-map", "0:v", "-map", "1:a"});
     const auto output = encoder_output_arguments(settings, video.temporary.path);
     args.insert(args.end(), output.begin(), output.end());
     std::vector<char*> argv;
@@ -254,9 +256,10 @@ bool finish_video(VideoEncoder& video, std::string& error) {
         return false;
     }
     if (!waited || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        error = with_encoder_message(WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
-                                                       : std::string("ffmpeg ended abnormally"),
-                                     video);
+        error =
+            with_encoder_message(WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
+                                                   : std::string("ffmpeg ended abnormally"),
+                                 video);
         abandon_video(video);
         return false;
     }

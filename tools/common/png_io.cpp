@@ -153,8 +153,7 @@ void read_from_memory(png_structp png, png_bytep area, png_size_t count) {
 
 // The header, and the transformations that turn every layout into 8-bit RGBA.
 // Holds no objects with destructors (see the top of the file).
-bool read_rgba_header(png_structp png, png_infop info, MemoryStream* stream, png_uint_32* width,
-                      png_uint_32* height) {
+bool read_rgba_header(png_structp png, png_infop info, MemoryStream* stream, png_uint_32* width, png_uint_32* height) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, stream, read_from_memory);
     png_set_user_limits(png, max_png_side, max_png_side);
@@ -209,8 +208,8 @@ bool decode_png_rgba(const std::uint8_t* bytes, std::size_t size, const std::str
     PngMessage message;
     MemoryStream stream{bytes, size, 0};
     ReadStruct read;
-    read.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &message, keep_error_and_stop, ignore_warning,
-                                        nullptr, bounded_malloc, bounded_free);
+    read.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &message, keep_error_and_stop, ignore_warning, nullptr,
+                                        bounded_malloc, bounded_free);
     if (read.png) read.info = png_create_info_struct(read.png);
     png_uint_32 w = 0, h = 0;
     bool ok = read.info && read_rgba_header(read.png, read.info, &stream, &w, &h);
@@ -320,8 +319,8 @@ bool parse_png_layout(const std::uint8_t* bytes, std::size_t size, const std::st
             assert(length == ihdr_bytes);
             const std::uint32_t width = big_endian_32(data), height = big_endian_32(data + 4);
             if (width == 0 || height == 0 || width > max_png_dimension || height > max_png_dimension) {
-                error = name + ": IHDR size " + std::to_string(width) + "x" + std::to_string(height) +
-                        " outside 1.." + std::to_string(max_png_dimension);
+                error = name + ": IHDR size " + std::to_string(width) + "x" + std::to_string(height) + " outside 1.." +
+                        std::to_string(max_png_dimension);
                 return false;
             }
             layout.width = static_cast<int>(width);

@@ -29,8 +29,8 @@ struct Ridge {
 constexpr Ridge far_range[] = {{0, 120},   {40, 165},  {95, 122},  {140, 182}, {200, 110}, {250, 72},
                                {300, 44},  {340, 22},  {375, 12},  {410, 26},  {450, 50},  {500, 84},
                                {545, 126}, {600, 176}, {650, 134}, {700, 190}, {751, 142}};
-constexpr Ridge near_range[] = {{0, 74},   {60, 98},   {130, 54},  {190, 30}, {240, 12}, {300, -6},
-                                {460, -6}, {520, 26},  {580, 62},  {640, 38}, {700, 90}, {751, 68}};
+constexpr Ridge near_range[] = {{0, 74},   {60, 98},  {130, 54}, {190, 30}, {240, 12}, {300, -6},
+                                {460, -6}, {520, 26}, {580, 62}, {640, 38}, {700, 90}, {751, 68}};
 
 // Height of a ridge line at x, and its slope.
 template <std::size_t N>
@@ -86,8 +86,8 @@ Colour add(Colour c, Colour light, float amount) {
 }
 
 Colour sky(float x, float y) {
-    static const std::vector<GradientStop> stops = {{0.0f, rgb(6, 4, 26)},     {0.3f, rgb(28, 12, 66)},
-                                                    {0.58f, rgb(92, 26, 112)}, {0.8f, rgb(206, 60, 120)},
+    static const std::vector<GradientStop> stops = {{0.0f, rgb(6, 4, 26)},      {0.3f, rgb(28, 12, 66)},
+                                                    {0.58f, rgb(92, 26, 112)},  {0.8f, rgb(206, 60, 120)},
                                                     {0.93f, rgb(250, 128, 96)}, {1.0f, rgb(255, 184, 110)}};
     Colour c = gradient(stops, y / horizon);
     c = add(c, rgb(255, 255, 255), starlight(x, y) * (1 - smoothstep(0.25f * horizon, 0.72f * horizon, y)));
@@ -164,7 +164,8 @@ Colour scene(float x, float y) {
         m = mix(m, rgb(255, 110, 170), 0.45f * (1 - smoothstep(0.5f, 2.5f, depth)));
         c = over(c, m, near);
     }
-    if (y > horizon - pixel) c = mix(c, ground(x, y, pixel), std::clamp((y - horizon + pixel) / (2 * pixel), 0.0f, 1.0f));
+    if (y > horizon - pixel)
+        c = mix(c, ground(x, y, pixel), std::clamp((y - horizon + pixel) / (2 * pixel), 0.0f, 1.0f));
     return c;
 }
 
@@ -184,24 +185,39 @@ PngImage draw_final_picture() {
     constexpr float title_unit_x = 16.5f, title_unit_y = 20, title_top = 52;
     const float title_width = (6 * 6 + 5) * title_unit_x;
     const std::vector<GradientStop> chrome = {
-        {0.0f, rgb(150, 196, 255)}, {0.22f, rgb(214, 236, 255)}, {0.47f, rgb(255, 255, 255)},
-        {0.5f, rgb(56, 24, 72)},    {0.58f, rgb(120, 40, 110)},  {0.8f, rgb(255, 120, 120)},
-        {1.0f, rgb(255, 226, 150)}};
-    LetteringStyle title{[&](float t) { return gradient(chrome, t); }, 4, {6, 10}, rgb(110, 60, 150), rgb(24, 8, 44),
-                         2.5f, rgb(10, 2, 24), 0, {}};
-    draw_lettering(canvas, block_text("NORVALE", placement((display_width - title_width) / 2, title_top, title_unit_x, title_unit_y)), title);
+        {0.0f, rgb(150, 196, 255)}, {0.22f, rgb(214, 236, 255)}, {0.47f, rgb(255, 255, 255)}, {0.5f, rgb(56, 24, 72)},
+        {0.58f, rgb(120, 40, 110)}, {0.8f, rgb(255, 120, 120)},  {1.0f, rgb(255, 226, 150)}};
+    LetteringStyle title{[&](float t) { return gradient(chrome, t); },
+                         4,
+                         {6, 10},
+                         rgb(110, 60, 150),
+                         rgb(24, 8, 44),
+                         2.5f,
+                         rgb(10, 2, 24),
+                         0,
+                         {}};
+    draw_lettering(
+        canvas,
+        block_text("NORVALE", placement((display_width - title_width) / 2, title_top, title_unit_x, title_unit_y)),
+        title);
 
     constexpr float year_unit = 11.5f, year_top = 196;
     const float year_width = (3 * 6 + 5) * year_unit;
-    const std::vector<GradientStop> neon = {{0.0f, rgb(255, 246, 252)}, {0.35f, rgb(255, 150, 214)},
-                                            {0.7f, rgb(255, 70, 160)},  {1.0f, rgb(255, 150, 90)}};
-    LetteringStyle year{[&](float t) { return gradient(neon, t); }, 2, {0, 0}, {}, {}, 2, rgb(50, 0, 44), 9,
-                        rgb(255, 40, 170, 150)};
-    draw_lettering(canvas, block_text("2008", placement((display_width - year_width) / 2 + 8, year_top, year_unit, year_unit, -0.22f)), year);
+    const std::vector<GradientStop> neon = {
+        {0.0f, rgb(255, 246, 252)}, {0.35f, rgb(255, 150, 214)}, {0.7f, rgb(255, 70, 160)}, {1.0f, rgb(255, 150, 90)}};
+    LetteringStyle year{
+        [&](float t) { return gradient(neon, t); }, 2, {0, 0}, {}, {}, 2, rgb(50, 0, 44), 9, rgb(255, 40, 170, 150)};
+    draw_lettering(
+        canvas,
+        block_text("2008", placement((display_width - year_width) / 2 + 8, year_top, year_unit, year_unit, -0.22f)),
+        year);
 
     constexpr float sign_unit = 2.6f;
     const float sign_width = (11 * 6 + 5) * sign_unit;
     LetteringStyle sign{[](float) { return rgb(150, 230, 255); }, 0, {0, 0}, {}, {}, 1, rgb(4, 0, 14), 0, {}};
-    draw_lettering(canvas, block_text("POLAR STATIC", placement(display_width - sign_width - 16, display_height - 5 * sign_unit - 14, sign_unit, sign_unit)), sign);
+    draw_lettering(canvas,
+                   block_text("POLAR STATIC", placement(display_width - sign_width - 16,
+                                                        display_height - 5 * sign_unit - 14, sign_unit, sign_unit)),
+                   sign);
     return truecolour_png(canvas);
 }

@@ -50,8 +50,10 @@ bool write_contact_sheet(const std::string& folder, const std::string& path, std
         int width = 0, height = 0;
         std::vector<std::uint8_t> rgba;
         if (!read_png_rgba(folder + "/" + g.file, width, height, rgba, error)) return false;
-        const int tx = gap + (index % columns) * (tile + gap), ty = gap + (index / columns) * (tile + label_height + gap);
-        const float scale = width * height == 1 ? bar_swatch : std::min({1.0f, float(tile) / width, float(tile) / height});
+        const int tx = gap + (index % columns) * (tile + gap),
+                  ty = gap + (index / columns) * (tile + label_height + gap);
+        const float scale =
+            width * height == 1 ? bar_swatch : std::min({1.0f, float(tile) / width, float(tile) / height});
         const int w = static_cast<int>(std::lround(width * scale)), h = static_cast<int>(std::lround(height * scale));
         const int ox = tx + (tile - w) / 2, oy = ty + (tile - h) / 2;
         for (int y = ty; y < ty + tile; ++y)
@@ -68,7 +70,8 @@ bool write_contact_sheet(const std::string& folder, const std::string& path, std
         constexpr float unit = 2.2f;
         const float label_width = (label.size() * 6 - 1) * unit;
         LetteringStyle style{[](float) { return rgb(220, 226, 236); }, 0, {0, 0}, {}, {}, 0, {}, 0, {}};
-        draw_lettering(sheet, block_text(label.c_str(), place(tx + (tile - label_width) / 2, ty + tile + 10, unit, unit)), style);
+        draw_lettering(
+            sheet, block_text(label.c_str(), place(tx + (tile - label_width) / 2, ty + tile + 10, unit, unit)), style);
         ++index;
     }
     return write_png(path, truecolour_png(sheet), error);

@@ -25,7 +25,8 @@ PngImage draw_cube(const CubeColour& face) {
             const int dx = 2 * x + 1 - cube_size, dy = 2 * y + 1 - cube_size;
             const bool top_or_bottom = (dy < 0 ? -dy : dy) > (dx < 0 ? -dx : dx);
             if (top_or_bottom) put(face.colour, face.alpha);
-            else put(cube_side_colour.colour, cube_side_colour.alpha);
+            else
+                put(cube_side_colour.colour, cube_side_colour.alpha);
         }
     return image;
 }

@@ -98,8 +98,11 @@ PngImage draw_small_font() {
         float at;
         Colour colour;
     };
-    const Stop copper[] = {{0.0f, rgb(150, 52, 12)}, {0.3f, rgb(255, 226, 150)}, {0.45f, rgb(255, 176, 70)},
-                           {0.75f, rgb(204, 84, 22)}, {1.0f, rgb(112, 30, 8)}};
+    const Stop copper[] = {{0.0f, rgb(150, 52, 12)},
+                           {0.3f, rgb(255, 226, 150)},
+                           {0.45f, rgb(255, 176, 70)},
+                           {0.75f, rgb(204, 84, 22)},
+                           {1.0f, rgb(112, 30, 8)}};
     PngImage image{width, height, png_palette, {}, {}, {}, false, false};
     image.samples.assign(static_cast<std::size_t>(width) * height, clear);
     image.palette = {{0, 0, 0}, {36, 12, 2}};
@@ -107,8 +110,8 @@ PngImage draw_small_font() {
         const float t = (row + 0.5f) / glyph_height;
         int s = 0;
         while (copper[s + 1].at < t) ++s;
-        const Colour c = mix(copper[s].colour, copper[s + 1].colour,
-                             (t - copper[s].at) / (copper[s + 1].at - copper[s].at));
+        const Colour c =
+            mix(copper[s].colour, copper[s + 1].colour, (t - copper[s].at) / (copper[s + 1].at - copper[s].at));
         image.palette.push_back({to_byte(c.r), to_byte(c.g), to_byte(c.b)});
     }
     image.palette_alpha = {0};

@@ -34,8 +34,8 @@ PngImage draw_icon(int size) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const float outer = rounded_rect_coverage(0, 0, s, s, radius, x, y);
-            const float inner = rounded_rect_coverage(rim_width, rim_width, s - rim_width, s - rim_width,
-                                                      radius - rim_width, x, y);
+            const float inner =
+                rounded_rect_coverage(rim_width, rim_width, s - rim_width, s - rim_width, radius - rim_width, x, y);
             Colour c = mix(rim, blue, inner);
             c.a = outer;
             canvas.at(x, y) = c;
@@ -50,8 +50,10 @@ PngImage draw_icon(int size) {
     const float left = tiny ? std::floor((s - 5 * unit) / 2) : (s - 5 * unit - extrude) / 2;
     const float top = left;
     const std::vector<Shape> letter = {block_glyph('N', place(left, top, unit, unit))};
-    const std::vector<GradientStop> ice = {{0.0f, rgb(250, 253, 255)}, {0.46f, rgb(168, 208, 240)},
-                                           {0.5f, rgb(46, 96, 156)},   {0.62f, rgb(84, 140, 200)},
+    const std::vector<GradientStop> ice = {{0.0f, rgb(250, 253, 255)},
+                                           {0.46f, rgb(168, 208, 240)},
+                                           {0.5f, rgb(46, 96, 156)},
+                                           {0.62f, rgb(84, 140, 200)},
                                            {1.0f, rgb(196, 232, 255)}};
     const std::vector<GradientStop> flat_ice = {{0.0f, rgb(255, 255, 255)}, {1.0f, rgb(190, 224, 252)}};
     LetteringStyle style{[&](float t) { return gradient(tiny ? flat_ice : ice, t); },

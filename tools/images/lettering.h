@@ -10,12 +10,12 @@
 struct LetteringStyle {
     // Face colour by height within the letter, 0 at its top and 1 at its bottom.
     std::function<Colour(float)> face;
-    float bevel = 0;              // pixels of lit rim inside the edge
-    Vec2 extrude{0, 0};           // offset of the back of the extruded block
-    Colour side_lit, side_shaded; // extruded side facing the light and away from it
-    float outline = 0;            // pixels of outline around face and side
+    float bevel = 0;               // pixels of lit rim inside the edge
+    Vec2 extrude{0, 0};            // offset of the back of the extruded block
+    Colour side_lit, side_shaded;  // extruded side facing the light and away from it
+    float outline = 0;             // pixels of outline around face and side
     Colour outline_colour;
-    float glow = 0;               // pixels of soft light around the letter (falloff length)
+    float glow = 0;  // pixels of soft light around the letter (falloff length)
     Colour glow_colour;
 };
 

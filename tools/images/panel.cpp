@@ -23,11 +23,20 @@ PngImage draw_panel() {
     const char* letters = "NORVALE";
     for (int i = 0; letters[i]; ++i)
         name.push_back(block_glyph(letters[i], place(name_x, name_top + i * name_step, name_unit_x, name_unit_y)));
-    const std::vector<GradientStop> ice = {{0.0f, rgb(250, 253, 255)}, {0.46f, rgb(168, 208, 240)},
-                                           {0.5f, rgb(46, 96, 156)},   {0.62f, rgb(84, 140, 200)},
+    const std::vector<GradientStop> ice = {{0.0f, rgb(250, 253, 255)},
+                                           {0.46f, rgb(168, 208, 240)},
+                                           {0.5f, rgb(46, 96, 156)},
+                                           {0.62f, rgb(84, 140, 200)},
                                            {1.0f, rgb(196, 232, 255)}};
-    LetteringStyle name_style{[&](float t) { return gradient(ice, t); }, 3.5f, {7, 9},
-                              rgb(64, 122, 182), rgb(6, 26, 52), 2.0f, rgb(4, 16, 34), 0, {}};
+    LetteringStyle name_style{[&](float t) { return gradient(ice, t); },
+                              3.5f,
+                              {7, 9},
+                              rgb(64, 122, 182),
+                              rgb(6, 26, 52),
+                              2.0f,
+                              rgb(4, 16, 34),
+                              0,
+                              {}};
     draw_lettering(canvas, name, name_style);
 
     // A thin rule between the name and the year, clear of the panel's edges.
@@ -41,11 +50,20 @@ PngImage draw_panel() {
     constexpr float year_width = (3 * 6 + 5) * year_unit;
     const std::vector<Shape> year =
         block_text("2008", place((panel_width - year_width - 5) / 2, year_top, year_unit, year_unit));
-    const std::vector<GradientStop> gold = {{0.0f, rgb(255, 250, 214)}, {0.46f, rgb(255, 204, 92)},
-                                            {0.5f, rgb(150, 66, 12)},   {0.65f, rgb(220, 120, 30)},
+    const std::vector<GradientStop> gold = {{0.0f, rgb(255, 250, 214)},
+                                            {0.46f, rgb(255, 204, 92)},
+                                            {0.5f, rgb(150, 66, 12)},
+                                            {0.65f, rgb(220, 120, 30)},
                                             {1.0f, rgb(255, 214, 120)}};
-    LetteringStyle year_style{[&](float t) { return gradient(gold, t); }, 2.0f, {4, 5},
-                              rgb(170, 84, 20), rgb(60, 20, 4), 1.5f, rgb(4, 16, 34), 0, {}};
+    LetteringStyle year_style{[&](float t) { return gradient(gold, t); },
+                              2.0f,
+                              {4, 5},
+                              rgb(170, 84, 20),
+                              rgb(60, 20, 4),
+                              1.5f,
+                              rgb(4, 16, 34),
+                              0,
+                              {}};
     draw_lettering(canvas, year, year_style);
     return truecolour_png(canvas);
 }

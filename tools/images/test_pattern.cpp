@@ -13,9 +13,12 @@ PngImage draw_test_pattern() {
             if ((x % 32 == 0 || y % 32 == 0) && x > 0 && y > 0) c = mix(c, rgb(128, 128, 128), 0.5f);
             const bool left = x < corner, right = x >= size - corner, top = y < corner, bottom = y >= size - corner;
             if (top && left) c = rgb(255, 0, 0);
-            else if (top && right) c = rgb(255, 255, 255);
-            else if (bottom && left) c = rgb(0, 255, 0);
-            else if (bottom && right) c = rgb(0, 0, 255);
+            else if (top && right)
+                c = rgb(255, 255, 255);
+            else if (bottom && left)
+                c = rgb(0, 255, 0);
+            else if (bottom && right)
+                c = rgb(0, 0, 255);
             else if ((y >= band_from && y < band_to) || (x >= band_from && x < band_to))
                 c = rgb(0, 0, 0, test_pattern_shade_alpha);
             canvas.at(x, y) = c;

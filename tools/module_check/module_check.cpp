@@ -58,7 +58,8 @@ struct Reporter {
     void count_unlisted() {
         for (const auto& [kind, is_fault] : kinds_in_order) {
             const long unlisted = unlisted_of_kind[kind];
-            if (unlisted > 0) report.findings.push_back({is_fault, kind + ": " + std::to_string(unlisted) + " more not listed"});
+            if (unlisted > 0)
+                report.findings.push_back({is_fault, kind + ": " + std::to_string(unlisted) + " more not listed"});
         }
         listed_of_kind.clear();
         unlisted_of_kind.clear();
@@ -77,23 +78,31 @@ void check_header(const ModuleData& m, Reporter& r) {
     if (m.default_tempo != show_tempo) {
         r.fault("default tempo " + std::to_string(m.default_tempo) + ", the show's beat clock needs 120");
     }
-    if (m.default_speed < 1 || m.default_speed > 31) r.fault("default speed " + std::to_string(m.default_speed) + ", not 1..31");
+    if (m.default_speed < 1 || m.default_speed > 31)
+        r.fault("default speed " + std::to_string(m.default_speed) + ", not 1..31");
     if (m.version != expected_version) r.warning("format version 0x" + hex(m.version, 4) + ", expected 0x0104");
-    if (m.header_size != expected_header_size) r.warning("header size " + std::to_string(m.header_size) + ", expected 276");
+    if (m.header_size != expected_header_size)
+        r.warning("header size " + std::to_string(m.header_size) + ", expected 276");
     if (m.marker != name_marker) r.warning("byte 37 is 0x" + hex(m.marker, 2) + ", expected 0x1A");
     if (m.name != std::string(20, ' ')) r.warning("module name is not 20 blanks");
-    if (m.song_length != expected_song_length) r.warning("song length " + std::to_string(m.song_length) + " orders, expected 33");
-    if (m.restart != 0) r.warning("restart position " + std::to_string(m.restart) + ": the show's player loops to order 0 anyway");
+    if (m.song_length != expected_song_length)
+        r.warning("song length " + std::to_string(m.song_length) + " orders, expected 33");
+    if (m.restart != 0)
+        r.warning("restart position " + std::to_string(m.restart) + ": the show's player loops to order 0 anyway");
     if (m.channels != expected_channels) r.warning(std::to_string(m.channels) + " channels, expected 10");
     if (m.pattern_count != expected_patterns) r.warning(std::to_string(m.pattern_count) + " patterns, expected 32");
-    if (m.instrument_count != expected_instruments) r.warning(std::to_string(m.instrument_count) + " instruments, expected 12");
-    if (m.flags != expected_flags) r.warning("flags " + std::to_string(m.flags) + ", expected 1 (linear frequency table)");
-    else if (m.default_speed != expected_speed) r.warning("default speed " + std::to_string(m.default_speed) + ", expected 3");
+    if (m.instrument_count != expected_instruments)
+        r.warning(std::to_string(m.instrument_count) + " instruments, expected 12");
+    if (m.flags != expected_flags)
+        r.warning("flags " + std::to_string(m.flags) + ", expected 1 (linear frequency table)");
+    else if (m.default_speed != expected_speed)
+        r.warning("default speed " + std::to_string(m.default_speed) + ", expected 3");
     for (int pos = 0; pos < m.song_length; ++pos) {
         const int pattern = m.orders[static_cast<std::size_t>(pos)];
         if (pattern >= m.pattern_count) {
             r.repeated(true, "order of a missing pattern", [&] {
-                return "order " + std::to_string(pos) + " refers to pattern " + std::to_string(pattern) + ", which does not exist";
+                return "order " + std::to_string(pos) + " refers to pattern " + std::to_string(pattern) +
+                       ", which does not exist";
             });
         }
     }
@@ -110,10 +119,13 @@ void check_samples(const ModuleData& m, Reporter& r) {
                        [&] { return name + " has " + std::to_string(samples.size()) + " samples, expected 1"; });
         }
         for (const SampleData& s : samples) {
-            if (!s.sixteen_bit()) r.repeated(false, "8-bit sample", [&] { return name + " has an 8-bit sample, expected 16-bit"; });
+            if (!s.sixteen_bit())
+                r.repeated(false, "8-bit sample", [&] { return name + " has an 8-bit sample, expected 16-bit"; });
             if (s.loop_kind() != 0) ++looping;
-            if (s.loop_kind() && s.loop_start_bytes + static_cast<std::uint64_t>(s.loop_length_bytes) > s.length_bytes) {
-                r.repeated(false, "loop past the end of its sample", [&] { return name + ": the loop runs past the end of the sample"; });
+            if (s.loop_kind() &&
+                s.loop_start_bytes + static_cast<std::uint64_t>(s.loop_length_bytes) > s.length_bytes) {
+                r.repeated(false, "loop past the end of its sample",
+                           [&] { return name + ": the loop runs past the end of the sample"; });
             }
         }
     }
@@ -137,8 +149,10 @@ void check_effects(const ModuleData& m, Reporter& r) {
                 };
                 if (c.effect == fx_position_jump) cell_fault("position jump", "position jump B" + hex(c.param, 2));
                 if (c.effect == fx_pattern_break) cell_fault("pattern break", "pattern break D" + hex(c.param, 2));
-                if (c.effect == fx_extended && c.param >> 4 == 0xE) cell_fault("pattern delay", "pattern delay E" + hex(c.param, 2));
-                if (c.effect == fx_speed_tempo && c.param == 0) cell_fault("F00", "F00, which some players take as the end");
+                if (c.effect == fx_extended && c.param >> 4 == 0xE)
+                    cell_fault("pattern delay", "pattern delay E" + hex(c.param, 2));
+                if (c.effect == fx_speed_tempo && c.param == 0)
+                    cell_fault("F00", "F00, which some players take as the end");
                 if (c.effect == fx_speed_tempo && c.param >= first_tempo_value && c.param != show_tempo) {
                     cell_fault("tempo change",
                                "tempo change to " + std::to_string(c.param) + ", the show's beat clock needs 120");

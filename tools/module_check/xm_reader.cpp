@@ -72,7 +72,8 @@ bool read_pattern(Cursor& c, int index, int channels, PatternData& p) {
     const std::uint8_t packing = c.u8();
     const int rows = c.u16();
     const std::size_t packed = c.u16();
-    if (header_length < 9) return fail(*c.error, where + ": header length " + std::to_string(header_length) + " is below 9");
+    if (header_length < 9)
+        return fail(*c.error, where + ": header length " + std::to_string(header_length) + " is below 9");
     if (packing != 0) return fail(*c.error, where + ": unknown packing type " + std::to_string(packing));
     if (rows < 1 || rows > max_rows) return fail(*c.error, where + ": " + std::to_string(rows) + " rows, not 1..256");
     if (!c.seek(static_cast<std::uint64_t>(start) + header_length, (where + " data").c_str())) return false;
@@ -98,7 +99,8 @@ bool read_pattern(Cursor& c, int index, int channels, PatternData& p) {
         if (mask & 8) cell.effect = c.u8();
         if (mask & 16) cell.param = c.u8();
     }
-    if (c.at != end) return fail(*c.error, where + ": " + std::to_string(end - c.at) + " bytes of packed data left over");
+    if (c.at != end)
+        return fail(*c.error, where + ": " + std::to_string(end - c.at) + " bytes of packed data left over");
     return true;
 }
 
@@ -109,8 +111,10 @@ bool read_instrument(Cursor& c, int index, InstrumentData& ins) {
     const std::uint32_t header_length = c.u32();
     c.at += 23;  // name and type
     const int sample_count = c.u16();
-    if (header_length < 29) return fail(*c.error, where + ": header size " + std::to_string(header_length) + " is below 29");
-    if (sample_count > 16) return fail(*c.error, where + ": " + std::to_string(sample_count) + " samples, more than 16");
+    if (header_length < 29)
+        return fail(*c.error, where + ": header size " + std::to_string(header_length) + " is below 29");
+    if (sample_count > 16)
+        return fail(*c.error, where + ": " + std::to_string(sample_count) + " samples, more than 16");
     std::uint32_t sample_header_size = 40;
     if (sample_count > 0) {
         if (header_length < 33) return fail(*c.error, where + ": header too short for its samples");
@@ -160,10 +164,13 @@ bool read_module(const std::uint8_t* bytes, std::size_t size, ModuleData& m, std
     m.flags = c.u16();
     m.default_speed = c.u16();
     m.default_tempo = c.u16();
-    if (m.song_length < 1 || m.song_length > 256) return fail(error, "song length " + std::to_string(m.song_length) + ", not 1..256");
-    if (m.channels < 1 || m.channels > max_channels) return fail(error, std::to_string(m.channels) + " channels, not 1..32");
+    if (m.song_length < 1 || m.song_length > 256)
+        return fail(error, "song length " + std::to_string(m.song_length) + ", not 1..256");
+    if (m.channels < 1 || m.channels > max_channels)
+        return fail(error, std::to_string(m.channels) + " channels, not 1..32");
     if (m.pattern_count > 256) return fail(error, std::to_string(m.pattern_count) + " patterns, more than 256");
-    if (m.instrument_count > 128) return fail(error, std::to_string(m.instrument_count) + " instruments, more than 128");
+    if (m.instrument_count > 128)
+        return fail(error, std::to_string(m.instrument_count) + " instruments, more than 128");
     m.orders.assign(bytes + c.at, bytes + c.at + m.song_length);
 
     if (!c.seek(header_size_offset + static_cast<std::uint64_t>(m.header_size), "the first pattern")) return false;

@@ -31,9 +31,9 @@ struct InstrumentData {
 };
 
 struct ModuleData {
-    std::string id;            // 17 bytes
-    std::string name;          // 20 bytes as stored
-    std::uint8_t marker = 0;   // byte 37, 0x1A
+    std::string id;           // 17 bytes
+    std::string name;         // 20 bytes as stored
+    std::uint8_t marker = 0;  // byte 37, 0x1A
     std::uint16_t version = 0;
     std::uint32_t header_size = 0;
     int song_length = 0, restart = 0, channels = 0, pattern_count = 0, instrument_count = 0;

@@ -58,7 +58,8 @@ xm::Instrument make_kick() {
     auto data = render(r, [&](double t, double rate) {
         const double hz = 44 + 120 * std::exp(-t / 0.028) + 30 * std::exp(-t / 0.12);
         phase += hz / rate;
-        const double body = std::sin(2 * pi * phase) * (0.25 + 0.75 * synth::exp_decay(t, 0.16)) * synth::exp_decay(t, 0.5);
+        const double body =
+            std::sin(2 * pi * phase) * (0.25 + 0.75 * synth::exp_decay(t, 0.16)) * synth::exp_decay(t, 0.5);
         const double click = click_filter.run(noise.next()) * synth::exp_decay(t, 0.004) * 0.6;
         return std::tanh(1.6 * (body + click));
     });
@@ -162,7 +163,8 @@ xm::Instrument make_bass() {
         phase += synth::c4_hz / rt;
         const double osc = synth::saw(phase, h) + 0.6 * synth::pulse(phase * 0.5, 0.5, h / 2);
         const double cutoff = 1400 + 5200 * synth::exp_decay(t, 0.05);
-        const double amp = synth::attack(t, 0.002) * (0.72 + 0.28 * synth::exp_decay(t, 0.06)) * synth::exp_decay(t, 0.9);
+        const double amp =
+            synth::attack(t, 0.002) * (0.72 + 0.28 * synth::exp_decay(t, 0.06)) * synth::exp_decay(t, 0.9);
         return filter.run(osc, rt, cutoff, 0.55) * amp;
     });
     synth::fade_tail(data, rate, 0.06);
@@ -265,7 +267,10 @@ xm::Instrument make_pad() {
     std::vector<double> data(static_cast<std::size_t>(plan.frames), 0.0);
     synth::Noise phases(61);
     const double nyquist_cycles = 0.45 * plan.frames;
-    struct Voice { int cycles; double gain; };
+    struct Voice {
+        int cycles;
+        double gain;
+    };
     const Voice voices[] = {{plan.cycles, 1.0}, {plan.cycles * 3 / 2, 0.6}, {plan.cycles * 2, 0.35}};
     for (const Voice& v : voices) {
         for (int detune = -1; detune <= 1; ++detune) {
@@ -286,7 +291,9 @@ xm::Instrument make_choir() {
     const LoopPlan plan = plan_loop(17, 262);
     std::vector<double> data(static_cast<std::size_t>(plan.frames), 0.0);
     synth::Noise phases(67);
-    struct Formant { double hz, width, gain; };
+    struct Formant {
+        double hz, width, gain;
+    };
     const Formant formants[] = {{800, 130, 1.0}, {1150, 150, 0.55}, {2900, 250, 0.12}, {3900, 300, 0.05}};
     const double nyquist_cycles = 0.45 * plan.frames;
     for (int detune = -2; detune <= 2; ++detune) {
@@ -304,8 +311,8 @@ xm::Instrument make_choir() {
 }  // namespace
 
 std::vector<xm::Instrument> make_instruments() {
-    return {make_kick(), make_snare(), make_closed_hat(), make_open_hat(), make_bass(), make_lead(),
-            make_chord(), make_pad(), make_choir(), make_pluck(), make_crash(), make_sweep()};
+    return {make_kick(),  make_snare(), make_closed_hat(), make_open_hat(), make_bass(),  make_lead(),
+            make_chord(), make_pad(),   make_choir(),      make_pluck(),    make_crash(), make_sweep()};
 }
 
 }  // namespace song

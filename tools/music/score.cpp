@@ -102,7 +102,8 @@ xm::Cell& Section::fresh(int unit, int channel) const {
 void Section::effect(int unit, int channel, std::uint8_t type, std::uint8_t param) const {
     xm::Cell& c = pattern->at(row(unit), channel);
     if (c.effect || c.param) {
-        throw std::logic_error("two effects on channel " + std::to_string(channel) + " at unit " + std::to_string(unit));
+        throw std::logic_error("two effects on channel " + std::to_string(channel) + " at unit " +
+                               std::to_string(unit));
     }
     c.effect = type;
     c.param = param;

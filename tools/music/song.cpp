@@ -27,8 +27,7 @@ const char* const theme_a1 =
 const char* const theme_a2 =
     "A4:2 C5:2 E5:2 A5:4 B5:2 C6:2 B5:2 | A5:6~ F5:2 C5:4 F5:2 G5:2 | "
     "G5:3 F5:3 D5:2 B4:4 D5:2 F5:2 | E5:10~ D5:2 C5:2 B4:2";
-const char* const theme_b1 =
-    "C5:4 F5:4 A5:6~ G5:2 | G5:4 D5:4 B5:6~ A5:2 | G5:4 E5:4 B4:4 E5:2 G5:2 | A5:12~ -:4";
+const char* const theme_b1 = "C5:4 F5:4 A5:6~ G5:2 | G5:4 D5:4 B5:6~ A5:2 | G5:4 E5:4 B4:4 E5:2 G5:2 | A5:12~ -:4";
 const char* const theme_b2_head =
     "C6:4 A5:4 F5:4 A5:2 C6:2 | D6:4 B5:4 G5:4 B5:2 D6:2 | E6:4 B5:2 G#5:2 E5:4 G#5:2 B5:2";
 const char* const theme_b2_tail = "B5:8~ A5:2 G#5:2 E5:2 D5:2";

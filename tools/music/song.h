@@ -16,9 +16,8 @@ constexpr int pattern_count = 32;
 constexpr int skip_order = 10;  // where the show's skip key sends the music
 
 // Patterns 4 and 5 open the song, then 6, 7, 8, 0..3, 9..26 (26 twice), 27..31.
-constexpr std::array<std::uint8_t, 33> order_list{4,  5,  6,  7,  8,  0,  1,  2,  3,  9,  10,
-                                                  11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                                                  22, 23, 24, 25, 26, 26, 27, 28, 29, 30, 31};
+constexpr std::array<std::uint8_t, 33> order_list{4,  5,  6,  7,  8,  0,  1,  2,  3,  9,  10, 11, 12, 13, 14, 15, 16,
+                                                  17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 26, 27, 28, 29, 30, 31};
 
 xm::Module compose();
 

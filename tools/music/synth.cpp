@@ -70,9 +70,7 @@ double pulse(double phase, double duty, int harmonics) {
     return (saw(phase, harmonics) - saw(phase - duty, harmonics)) * 0.5;
 }
 
-int harmonics_below(double rate, double frequency) {
-    return std::max(1, static_cast<int>(0.45 * rate / frequency));
-}
+int harmonics_below(double rate, double frequency) { return std::max(1, static_cast<int>(0.45 * rate / frequency)); }
 
 double exp_decay(double t, double time_constant) { return std::exp(-t / time_constant); }
 

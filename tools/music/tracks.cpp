@@ -11,16 +11,16 @@ namespace song {
 
 namespace {
 
-constexpr int lowest_bass = 17;    // E-1
-constexpr int lowest_stab = 54;    // F-4
-constexpr int lowest_pad = 41;     // E-3
-constexpr int lowest_pluck = 53;   // E-4
-constexpr int choir_low = 44;      // G-3
-constexpr int choir_high = 66;     // F-5
-constexpr int choir_start = 53;    // E-4
-constexpr std::uint8_t glide_speed = 0x20;       // two semitones a tick
-constexpr int glide_units = 4;                   // half a beat of gliding
-constexpr std::uint8_t lead_vibrato = 0x53;      // about 4.5 Hz, a sixth of a semitone
+constexpr int lowest_bass = 17;              // E-1
+constexpr int lowest_stab = 54;              // F-4
+constexpr int lowest_pad = 41;               // E-3
+constexpr int lowest_pluck = 53;             // E-4
+constexpr int choir_low = 44;                // G-3
+constexpr int choir_high = 66;               // F-5
+constexpr int choir_start = 53;              // E-4
+constexpr std::uint8_t glide_speed = 0x20;   // two semitones a tick
+constexpr int glide_units = 4;               // half a beat of gliding
+constexpr std::uint8_t lead_vibrato = 0x53;  // about 4.5 Hz, a sixth of a semitone
 
 // Volume of a drum-line character, 0 for none.
 int level(char c) {
@@ -158,7 +158,8 @@ void melody(const Section& s, int channel, int instrument, const std::string& sc
     bool sounding = false;
     while (words >> word) {
         if (word == "|") {
-            if ((unit - start_unit) % units_per_bar != 0) throw std::invalid_argument("bar line off the bar in: " + score);
+            if ((unit - start_unit) % units_per_bar != 0)
+                throw std::invalid_argument("bar line off the bar in: " + score);
             continue;
         }
         if (clip && unit >= s.units()) break;

@@ -46,9 +46,7 @@ struct Pattern {
     std::vector<Cell> cells;  // rows * channels, row-major
 
     Cell& at(int row, int channel) { return cells[static_cast<std::size_t>(row * channels + channel)]; }
-    const Cell& at(int row, int channel) const {
-        return cells[static_cast<std::size_t>(row * channels + channel)];
-    }
+    const Cell& at(int row, int channel) const { return cells[static_cast<std::size_t>(row * channels + channel)]; }
 };
 
 Pattern make_pattern(int rows, int channels);

@@ -7,7 +7,7 @@
 
 namespace xm {
 
-constexpr std::uint32_t header_size = 276;           // counted from offset 60
+constexpr std::uint32_t header_size = 276;  // counted from offset 60
 constexpr std::uint32_t instrument_header_size = 263;
 constexpr std::uint32_t sample_header_size = 40;
 constexpr std::uint32_t pattern_header_size = 9;

@@ -17,7 +17,6 @@ constexpr int bits_per_pixel = 32;
 // Below half opacity a pixel counts as transparent where only the mask is read.
 constexpr std::uint8_t mask_alpha_threshold = 128;
 
-
 std::size_t mask_row_bytes(int size) { return (static_cast<std::size_t>(size) + 31) / 32 * 4; }
 
 std::vector<std::uint8_t> bitmap_picture(const IcoPicture& picture) {

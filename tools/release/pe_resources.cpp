@@ -108,7 +108,7 @@ std::string utf16_to_utf8(const std::vector<std::uint16_t>& units) {
 struct TreeWalk {
     Bytes file;
     std::vector<Section> sections;
-    std::size_t root;  // file offset of the resource section's root directory
+    std::size_t root;    // file offset of the resource section's root directory
     std::size_t length;  // bytes of the resource data directory
     std::size_t total_bytes = 0;
     std::size_t entries_seen = 0;  // across all directories: shared subdirectories count each time
@@ -297,12 +297,12 @@ std::string pe_type_name(const PeResourceKey& type) {
         return quoted += '"';
     }
     switch (type.id) {
-        case pe_type_icon: return "ICON";
-        case pe_type_dialog: return "DIALOG";
-        case pe_type_group_icon: return "GROUP_ICON";
-        case pe_type_version: return "VERSION";
-        case pe_type_manifest: return "MANIFEST";
-        default: return std::to_string(type.id);
+    case pe_type_icon: return "ICON";
+    case pe_type_dialog: return "DIALOG";
+    case pe_type_group_icon: return "GROUP_ICON";
+    case pe_type_version: return "VERSION";
+    case pe_type_manifest: return "MANIFEST";
+    default: return std::to_string(type.id);
     }
 }
 
@@ -424,8 +424,8 @@ bool read_icon_group(const PeImage& image, const PeResource& group, std::vector<
             // The IHDR chunk comes first, its width and height big-endian.
             png_width = static_cast<std::uint32_t>(body.data[16] << 24 | body.data[17] << 16 | body.data[18] << 8 |
                                                    body.data[19]);
-            png_height = static_cast<std::uint32_t>(body.data[20] << 24 | body.data[21] << 16 |
-                                                    body.data[22] << 8 | body.data[23]);
+            png_height = static_cast<std::uint32_t>(body.data[20] << 24 | body.data[21] << 16 | body.data[22] << 8 |
+                                                    body.data[23]);
             if (png_width != static_cast<std::uint32_t>(picture.width) ||
                 png_height != static_cast<std::uint32_t>(picture.height)) {
                 error = which + " is a PNG of " + std::to_string(png_width) + " x " + std::to_string(png_height);

@@ -47,7 +47,7 @@ bool read_pe_image(const std::uint8_t* bytes, std::size_t size, PeImage& image, 
 
 // One picture of an icon group, as the group lists it and as its RT_ICON holds it.
 struct PeIconPicture {
-    int width = 0;   // 256 where the group says 0
+    int width = 0;  // 256 where the group says 0
     int height = 0;
     int bit_count = 0;
     bool png = false;  // a PNG, else a bitmap (BITMAPINFOHEADER)

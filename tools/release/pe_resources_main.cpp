@@ -55,13 +55,14 @@ int main(int argc, char* argv[]) {
         if (r.type.named) continue;
         if (r.type.id == pe_type_group_icon) {
             std::vector<PeIconPicture> pictures;
-            if (!read_icon_group(image, r, pictures, error)) return fail("icon group " + key_text(r.name) + ": " + error);
+            if (!read_icon_group(image, r, pictures, error))
+                return fail("icon group " + key_text(r.name) + ": " + error);
             std::string line = "icon-group " + printable(key_text(r.name)) + ":";
             for (std::size_t i = 0; i < pictures.size(); ++i) {
                 const PeIconPicture& p = pictures[i];
                 line += (i ? ", " : " ") + std::to_string(p.width) + "x" + std::to_string(p.height) + " " +
-                        std::to_string(p.bit_count) + "-bit " + (p.png ? "png " : "bitmap ") +
-                        std::to_string(p.bytes) + " bytes";
+                        std::to_string(p.bit_count) + "-bit " + (p.png ? "png " : "bitmap ") + std::to_string(p.bytes) +
+                        " bytes";
             }
             std::printf("%s\n", line.c_str());
         } else if (r.type.id == pe_type_version) {

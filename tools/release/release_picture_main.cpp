@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
     picture.height = height;
     picture.colour_type = 2;
     picture.samples.reserve(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < rgba.size(); i += 4) picture.samples.insert(picture.samples.end(), &rgba[i], &rgba[i + 3]);
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        picture.samples.insert(picture.samples.end(), &rgba[i], &rgba[i + 3]);
     if (!write_png(argv[2], picture, error)) return fail(error);
     return 0;
 }

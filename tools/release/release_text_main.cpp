@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     for (; i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
         int* field = std::strcmp(argv[i], "--columns") == 0 ? &limits.max_columns
                      : std::strcmp(argv[i], "--lines") == 0 ? &limits.max_lines
-                                                              : nullptr;
+                                                            : nullptr;
         if (!field || !read_count(argv[i + 1], *field)) return fail(usage);
     }
     if (argc - i != 2) return fail(usage);

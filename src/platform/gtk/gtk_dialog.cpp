@@ -6,10 +6,10 @@
 
 #include <initializer_list>
 
-#include "runtime/dialog_logic.h"
-#include "runtime/dialog_window.h"
 #include "platform/gtk/gtk_controls.h"
 #include "platform/gtk/xrandr_modes.h"
+#include "runtime/dialog_logic.h"
+#include "runtime/dialog_window.h"
 #include "runtime/startup.h"
 
 namespace {
@@ -43,7 +43,8 @@ struct DialogUnits {
 // Average character width as the dialog manager measures it: the alphabet in
 // both cases, rounded.
 DialogUnits measure_dialog_units(GtkWidget* widget, const PangoFontDescription* font) {
-    PangoLayout* layout = gtk_widget_create_pango_layout(widget, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    PangoLayout* layout =
+        gtk_widget_create_pango_layout(widget, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     pango_layout_set_font_description(layout, font);
     int width = 0, height = 0;
     pango_layout_get_pixel_size(layout, &width, &height);
@@ -93,9 +94,7 @@ gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
 // keys first.
 gboolean on_key_press(GtkWidget* window, GdkEventKey* event, gpointer) {
     switch (event->keyval) {
-    case GDK_KEY_Escape:
-        send_command(control_cancel);
-        return TRUE;
+    case GDK_KEY_Escape: send_command(control_cancel); return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter: {
@@ -104,8 +103,7 @@ gboolean on_key_press(GtkWidget* window, GdkEventKey* event, gpointer) {
         send_command(control_run);
         return TRUE;
     }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

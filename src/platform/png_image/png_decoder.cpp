@@ -171,7 +171,7 @@ SDL_Surface* decode_png_rw(SDL_RWops* stream, int close_stream) {
     if (!is_png) {
         error = "Unsupported image format";
     } else if (!(png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, stop_decoding, ignore_warning, nullptr,
-                                                  bounded_malloc, bounded_free))) {
+                                                bounded_malloc, bounded_free))) {
         error = "Couldn't allocate memory for PNG file or incompatible PNG dll";
     } else if (!(info = png_create_info_struct(png))) {
         error = "Couldn't create image information for PNG file";

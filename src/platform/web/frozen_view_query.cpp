@@ -61,7 +61,8 @@ bool parse_frozen_view_query(std::string_view query, StillFrame& view, std::stri
     }
     StillFrame read;
     for (std::size_t i = 0; i < parameters.size(); ++i) {
-        if (given[i] && !read_still_value(parameters[i].value, parameters[i].name, *given[i], read, error)) return false;
+        if (given[i] && !read_still_value(parameters[i].value, parameters[i].name, *given[i], read, error))
+            return false;
     }
     view = read;
     return true;

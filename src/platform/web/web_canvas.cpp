@@ -4,9 +4,9 @@
 
 #include <emscripten/html5.h>
 
+#include "platform/web/web_page.h"
 #include "runtime/display_settings.h"
 #include "runtime/startup.h"
-#include "platform/web/web_page.h"
 
 bool fit_canvas_to_page() {
     int width = 0;

@@ -133,9 +133,7 @@ EMSCRIPTEN_KEEPALIVE const char* web_open_frozen_view(const char* query) {
     return error.c_str();
 }
 
-EMSCRIPTEN_KEEPALIVE double web_frozen_view_warmup_frames() {
-    return static_cast<double>(frozen_view_warmup_frames());
-}
+EMSCRIPTEN_KEEPALIVE double web_frozen_view_warmup_frames() { return static_cast<double>(frozen_view_warmup_frames()); }
 
 // Draws for about `budget_ms`; the warm-up frames left, 0 once the frame is drawn.
 EMSCRIPTEN_KEEPALIVE double web_draw_frozen_view(double budget_ms) {

@@ -10,8 +10,8 @@
 #include <cassert>
 #include <vector>
 
-#include "runtime/main_loop.h"
 #include "platform/web/web_canvas.h"
+#include "runtime/main_loop.h"
 
 namespace {
 
@@ -62,8 +62,7 @@ void run_web_main_loop(void (*ended)()) {
 
 void discard_queued_events() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
+    while (SDL_PollEvent(&event)) {}
 }
 
 void queue_key_press(SDLKey key) {

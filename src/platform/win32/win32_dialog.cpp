@@ -3,6 +3,7 @@
 // item messages, and the program's icon on its title bar and task button.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// after windows.h, whose types it uses
 #include <commctrl.h>
 
 #include <cassert>

@@ -40,9 +40,7 @@ struct Recorder {
 
 Recorder gl;
 
-void translate(float x, float y) {
-    gl.model_view = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, 0, 1};
-}
+void translate(float x, float y) { gl.model_view = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, 0, 1}; }
 
 void quad(float size) {
     glBegin(GL_QUADS);
@@ -67,9 +65,7 @@ protected:
 
 extern "C" {
 
-void glGetIntegerv(GLenum name, GLint* value) {
-    *value = name == GL_TEXTURE_BINDING_2D ? gl.bound_texture : 0;
-}
+void glGetIntegerv(GLenum name, GLint* value) { *value = name == GL_TEXTURE_BINDING_2D ? gl.bound_texture : 0; }
 void glGetFloatv(GLenum name, GLfloat* value) {
     if (name == GL_MODELVIEW_MATRIX) std::memcpy(value, gl.model_view.data(), sizeof(GLfloat) * 16);
 }
@@ -87,7 +83,9 @@ void glVertexPointer(GLint, GLenum, GLsizei stride, const GLvoid* pointer) {
 void glTexCoordPointer(GLint, GLenum, GLsizei, const GLvoid* pointer) {
     gl.texture_coordinates = static_cast<const GLfloat*>(pointer);
 }
-void glColorPointer(GLint, GLenum, GLsizei, const GLvoid* pointer) { gl.colours = static_cast<const GLfloat*>(pointer); }
+void glColorPointer(GLint, GLenum, GLsizei, const GLvoid* pointer) {
+    gl.colours = static_cast<const GLfloat*>(pointer);
+}
 void glPushMatrix(void) {}
 void glLoadIdentity(void) { ++gl.pushed_identity; }
 void glPopMatrix(void) { --gl.pushed_identity; }

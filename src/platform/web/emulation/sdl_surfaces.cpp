@@ -112,8 +112,8 @@ bool source_colour(const MemorySurface& source, bool destination_alpha, const Ui
     rgba[1] = channel(pixel, format.Gmask, format.Gshift, format.Gloss);
     rgba[2] = channel(pixel, format.Bmask, format.Bshift, format.Bloss);
     // Both with an alpha channel: it is copied; otherwise the surface's alpha.
-    rgba[3] = format.Amask && destination_alpha ? channel(pixel, format.Amask, format.Ashift, format.Aloss)
-                                                : surface_alpha;
+    rgba[3] =
+        format.Amask && destination_alpha ? channel(pixel, format.Amask, format.Ashift, format.Aloss) : surface_alpha;
     return true;
 }
 
@@ -121,8 +121,8 @@ bool source_colour(const MemorySurface& source, bool destination_alpha, const Ui
 
 extern "C" {
 
-SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth, Uint32 red_mask,
-                                  Uint32 green_mask, Uint32 blue_mask, Uint32 alpha_mask) {
+SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth, Uint32 red_mask, Uint32 green_mask,
+                                  Uint32 blue_mask, Uint32 alpha_mask) {
     if (width < 0 || height < 0 || width > max_width || height > max_height) {
         SDL_SetError("Width or height is too large");
         return nullptr;

@@ -1,79 +1,69 @@
 # Two commands on a fresh Debian 12 machine:
-#   make run    installs what is missing, builds, starts the show
-#   make test   the same set-up plus the test tools, then the whole suite through ctest
-#   make check  the daily loop: the native build and its tests that need no MinGW,
-#               Wine, emscripten, Chromium or clang, without the sanitized build
+#   make run      installs what is missing, builds the show in build/, starts it
+#   make test     the same set-up plus every platform's tools, then the whole suite
+#   make check    the daily loop: the native build in build-check/ with its unit, GL,
+#                 capture and end-to-end tests (none that need MinGW, Wine,
+#                 emscripten, a browser or clang; no sanitized build)
 #   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
 #   make web      the show in one web page, $(BUILD_WEB)/invitation.html
 #   make release  the release archive and the Debian package in $(BUILD_RELEASE)
-#   make fuzz   each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
+#   make fuzz     each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
+#   make assets, make music   redraw the pictures, recompose the module
+# Each build folder has one configuration, written once below (configure_*).
+# The packages come from tools/setup/packages.txt through tools/setup/setup.sh.
 
-BUILD      ?= build
-BUILD_ASAN ?= build-asan
-BUILD_WIN32 ?= build-win32
-BUILD_WEB  ?= build-web
+BUILD         ?= build
+BUILD_CHECK   ?= build-check
+BUILD_TEST    ?= build-test
+BUILD_ASAN    ?= build-asan
+BUILD_WIN32   ?= build-win32
+BUILD_WEB     ?= build-web
 BUILD_RELEASE ?= build-release
-WEB_TESTS  ?= OFF
-BUILD_FUZZ ?= build-fuzz
-FUZZ_SECONDS ?= 60
-JOBS       ?= $(shell nproc)
+BUILD_FUZZ    ?= build-fuzz
+FUZZ_SECONDS  ?= 60
+JOBS          ?= $(shell nproc)
 
-# Packages the show needs to build and run.
-RUN_PACKAGES = build-essential cmake pkg-config \
-  libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev \
-  libgl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev libmikmod-dev \
-  libgtk-3-dev libxrandr-dev
-# Packages the tests, benchmarks and tools add.
-TEST_PACKAGES = libgtest-dev libgmock-dev libbenchmark-dev libxmp-dev \
-  xvfb xauth xdotool x11-utils imagemagick sox ffmpeg valgrind unzip lintian libxml2-utils
-# The Windows executable: the MinGW-w64 cross compiler, and dpkg-dev to unpack the
-# Debian source packages of the libraries it links statically.
-WINDOWS_PACKAGES = g++-mingw-w64-i686 dpkg-dev
-# Its tests under Wine: 32-bit Wine with its fonts, and i386 Mesa for OpenGL.
-WINE_PACKAGES = wine wine32:i386 fonts-wine libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-# The web page: Debian's emscripten, and dpkg-dev to unpack the source packages of
-# the libraries compiled into it.
-WEB_PACKAGES = cmake emscripten dpkg-dev
-# Its tests: Chromium (driven by playwright-core from npm, tests/web/package.json)
-# and npm itself where the installed node does not bring it.
-WEB_TEST_PACKAGES = chromium $(if $(shell command -v npm),,npm)
+SETUP = tools/setup/setup.sh
+# `make windows` or `make web` alone needs its tools and stops without them;
+# `make test` offers them, and a platform whose tools cannot be installed is left
+# out, its tests skipped with the reason.
+PLATFORM_SETUP = require
+test: PLATFORM_SETUP = offer
+# One apt-get update at most in one make run.
+export INVITATION_SETUP_SESSION ?= $(shell date +%s.%N)
+# The browser build's own unit tests and benchmark page come with make test.
+WEB_TESTS = OFF
+test: WEB_TESTS = ON
 
-# The release: zip for the archive, dpkg-dev for dpkg-shlibdeps and dpkg-deb.
-RELEASE_PACKAGES = zip dpkg-dev binutils
+configure_run     = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=OFF
+configure_check   = cmake -S . -B $(BUILD_CHECK) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON
+configure_test    = cmake -S . -B $(BUILD_TEST) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
+  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB)) \
+  -DINVITATION_RELEASE_DIR=$(abspath $(BUILD_RELEASE))
+configure_asan    = cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
+configure_windows = cmake -S . -B $(BUILD_WIN32) -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake \
+  -DINVITATION_WIN32_PREFIX=$(abspath $(BUILD_WIN32))/deps/prefix
+configure_web     = cmake -S . -B $(BUILD_WEB) -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/emscripten.cmake \
+  -DINVITATION_WEB_PREFIX=$(abspath $(BUILD_WEB))/deps/prefix -DINVITATION_WEB_TESTS=$(WEB_TESTS)
+configure_fuzz    = cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINVITATION_FUZZ=ON
 
-# The fuzzing harnesses: clang with its libFuzzer and sanitizer runtimes.
-FUZZ_PACKAGES = clang libclang-rt-14-dev
-
-SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
+# ctest in FOLDER with OPTIONS; a failure is noted in $$status, so the run goes
+# on to the closing summary.
+ctest_in = (cd $(1) && ctest --output-on-failure -j $(JOBS) $(2)) || status=1
 
 .PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build
 
-# Installs only what dpkg does not already report as installed.
-define install_missing
-	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	  echo "installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
-endef
-
-# ctest names skipped tests without their reasons; each says why in a line
-# "SKIPPED: reason" of its output (the Wine tests on a host that cannot run
-# 32-bit programs, for one).
-define print_skip_reasons
-	awk '/^[0-9]+\/[0-9]+ Test: / { name = $$3 } /^SKIPPED: / { print "skipped " name ": " substr($$0, 10) }' \
-	  $(1)/Testing/Temporary/LastTest.log
-endef
-
 deps:
-	$(call install_missing,$(RUN_PACKAGES))
+	@$(SETUP) require run
 
 test-deps: deps
-	$(call install_missing,$(TEST_PACKAGES))
+	@$(SETUP) require test-tools
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	$(configure_run)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -84,7 +74,7 @@ run: build
 # Builds only the generator and the check, so a broken image in the tree never
 # stands in the way of redrawing it.
 assets: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	$(configure_run)
 	cmake --build $(BUILD) --target generate-images asset-check -j $(JOBS)
 	$(BUILD)/generate-images src/assets/data docs/contact_sheet.png
 	$(BUILD)/generate-images --icons src/assets/icon
@@ -93,7 +83,7 @@ assets: deps
 # Regenerates the module from its composer and checks it (libxmp-dev and sox draw
 # docs/music_spectrogram.png when they are installed).
 music: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	$(configure_run)
 	cmake --build $(BUILD) --target music-composer module-check -j $(JOBS)
 	$(BUILD)/music-composer src/assets/data/music.xm
 	$(BUILD)/module-check src/assets/data/music.xm
@@ -101,77 +91,82 @@ music: deps
 
 # The cross-built libraries are made once into $(BUILD_WIN32)/deps/prefix and reused.
 windows: deps
-	$(call install_missing,$(WINDOWS_PACKAGES))
-	JOBS=$(JOBS) tools/win32/build_prefix.sh $(BUILD_WIN32)/deps
-	cmake -S . -B $(BUILD_WIN32) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake \
-	  -DINVITATION_WIN32_PREFIX=$(abspath $(BUILD_WIN32))/deps/prefix
-	cmake --build $(BUILD_WIN32) -j $(JOBS)
+	@$(SETUP) $(PLATFORM_SETUP) windows
+	@if $(SETUP) has windows; then \
+	  JOBS=$(JOBS) tools/win32/build_prefix.sh $(BUILD_WIN32)/deps && \
+	  $(configure_windows) && cmake --build $(BUILD_WIN32) -j $(JOBS); \
+	fi
 
+# 32-bit Wine for the Windows tests, only where this host runs 32-bit programs.
 wine-deps:
-	@dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386
-	$(call install_missing,$(WINE_PACKAGES))
+	@$(SETUP) $(PLATFORM_SETUP) wine32
 
 # The WebAssembly libraries are made once into $(BUILD_WEB)/deps/prefix and reused.
-# WEB_TESTS=ON adds the WebAssembly unit tests (make test sets it).
 web:
-	$(call install_missing,$(WEB_PACKAGES))
-	JOBS=$(JOBS) tools/web/build_prefix.sh $(BUILD_WEB)/deps
-	cmake -S . -B $(BUILD_WEB) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/emscripten.cmake \
-	  -DINVITATION_WEB_PREFIX=$(abspath $(BUILD_WEB))/deps/prefix -DINVITATION_WEB_TESTS=$(WEB_TESTS)
-	cmake --build $(BUILD_WEB) -j $(JOBS)
+	@$(SETUP) $(PLATFORM_SETUP) web
+	@if $(SETUP) has web; then \
+	  JOBS=$(JOBS) tools/web/build_prefix.sh $(BUILD_WEB)/deps && \
+	  $(configure_web) && cmake --build $(BUILD_WEB) -j $(JOBS); \
+	fi
 
 # Chromium, and playwright-core at the version the lock file pins, in
-# $(BUILD_WEB)/test-node (never a browser download: the tests use Debian's Chromium).
+# $(BUILD_WEB)/test-node (never a browser download: the tests use Debian's
+# Chromium). npm is tried twice, for a download that fails on the way.
 web-test-deps:
-	$(call install_missing,$(WEB_TEST_PACKAGES))
-	mkdir -p $(BUILD_WEB)/test-node
-	cp tests/web/package.json tests/web/package-lock.json $(BUILD_WEB)/test-node/
-	cd $(BUILD_WEB)/test-node && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
-
-test: WEB_TESTS = ON
+	@$(SETUP) $(PLATFORM_SETUP) chromium
+	@if $(SETUP) has chromium; then \
+	  mkdir -p $(BUILD_WEB)/test-node && \
+	  cp tests/web/package.json tests/web/package-lock.json $(BUILD_WEB)/test-node/ && \
+	  cd $(BUILD_WEB)/test-node && \
+	  { PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error || \
+	    { echo "npm ci failed; once more"; PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error; }; } || \
+	  { [ "$(PLATFORM_SETUP)" = offer ] && cd $(CURDIR) && $(SETUP) leave-out chromium "npm ci of playwright-core failed twice (see above)"; }; \
+	fi
 
 # The release from the Windows and web builds and the native show
 # (tools/release/make_release.sh): $(BUILD_RELEASE)/norvale2008-invitation.zip and
 # the Debian package, byte for byte the same from the same commit.
 release: deps windows web
-	$(call install_missing,$(RELEASE_PACKAGES))
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) --target invitation invitation-capture release-picture release-texts -j $(JOBS)
-	tools/release/make_release.sh $(BUILD) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_RELEASE)
+	@$(SETUP) $(PLATFORM_SETUP) release
+	@if why=$$($(SETUP) has windows web release); then \
+	  $(configure_run) && \
+	  cmake --build $(BUILD) --target invitation invitation-capture release-picture release-texts -j $(JOBS) && \
+	  tools/release/make_release.sh $(BUILD) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_RELEASE); \
+	else $(SETUP) leave-out release "no release without the builds it packs: $$why"; fi
 
 # The libFuzzer harnesses (tests/fuzz) in a clang build of their own. `make test`
 # replays their seeds and fuzzes each a few seconds; `make fuzz` fuzzes each for
 # FUZZ_SECONDS, keeping the corpus in $(BUILD_FUZZ)/fuzz-corpus.
 fuzz-build: deps
-	$(call install_missing,$(FUZZ_PACKAGES))
-	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DINVITATION_FUZZ=ON
-	cmake --build $(BUILD_FUZZ) --target fuzzers -j $(JOBS)
+	@$(SETUP) $(PLATFORM_SETUP) fuzz
+	@if $(SETUP) has fuzz; then \
+	  $(configure_fuzz) && cmake --build $(BUILD_FUZZ) --target fuzzers -j $(JOBS); \
+	fi
 
 fuzz: fuzz-build
 	tests/fuzz/fuzz_all.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
-# The daily loop: unit, GL, capture and end-to-end tests of the native build. The
-# tests labelled windows or browser need those builds and are left out; `make test`
-# runs them. (A build folder configured by `make test` keeps naming those builds.)
+# The daily loop. The tests labelled windows or browser need those builds and
+# are left out; `make test` runs them.
 check: test-deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON
-	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE 'windows|browser'
-	@$(call print_skip_reasons,$(BUILD))
+	$(configure_check)
+	cmake --build $(BUILD_CHECK) -j $(JOBS)
+	@status=0; $(call ctest_in,$(BUILD_CHECK),-LE 'windows|browser'); \
+	  tools/setup/skip_summary.sh $(BUILD_CHECK); exit $$status
 
+# Every build, then every test: the main build's whole suite, the sanitized
+# build's share, the fuzzers' seeds; then what was left out and skipped, and why.
 test: test-deps windows wine-deps web web-test-deps fuzz-build release
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
-	  -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB)) \
-	  -DINVITATION_RELEASE_DIR=$(abspath $(BUILD_RELEASE))
-	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	@$(call print_skip_reasons,$(BUILD))
-	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
+	$(configure_test)
+	cmake --build $(BUILD_TEST) -j $(JOBS)
+	$(configure_asan)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
-	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized
-	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
+	@status=0; \
+	$(call ctest_in,$(BUILD_TEST),); \
+	$(call ctest_in,$(BUILD_ASAN),-L sanitized); \
+	if $(SETUP) has fuzz >/dev/null; then $(call ctest_in,$(BUILD_FUZZ),-L fuzz); fi; \
+	tools/setup/skip_summary.sh $(BUILD_TEST) $(BUILD_ASAN) $(BUILD_FUZZ); \
+	exit $$status
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE)
+	rm -rf $(BUILD) $(BUILD_CHECK) $(BUILD_TEST) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE) build-setup

@@ -33,6 +33,7 @@ apt_options=(
   -o Dir::Etc::SourceParts=/dev/null
   -o "Dir::State::Lists=$apt_dir/lists"
   -o APT::Sandbox::User=root
+  -o Acquire::Retries=3
   # The index is read into memory, so the machine's package cache files stay as they are.
   -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
 )
@@ -43,7 +44,12 @@ choose() {
   mkdir -p "$apt_dir/lists/partial"
   echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $suite main" \
     > "$apt_dir/sources.list"
-  apt-get -qq "${apt_options[@]}" update || prefix_fail "cannot fetch the source index of $mirror $suite"
+  if ! apt-get -qq "${apt_options[@]}" update; then
+    # A mirror in the middle of a sync: the versions chosen last time still build.
+    [[ -s $work/source_versions ]] || prefix_fail "cannot fetch the source index of $mirror $suite"
+    echo "$label: warning: cannot fetch the source index of $mirror $suite; keeping the versions chosen before" >&2
+    return 0
+  fi
   : > "$chosen"
   for package; do
     pinned=$(pinned_version "$package" "$pins")

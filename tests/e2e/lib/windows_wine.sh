@@ -12,6 +12,7 @@ find_windows_exe() {
   [ -f "$build/windows_build.env" ] && . "$build/windows_build.env"
   win32_exe=$win32_dir/invitation.exe
   if [ ! -f "$win32_exe" ]; then
+    skip_if_left_out windows
     [ "$win32_required" = 1 ] && fail "no Windows executable at $win32_exe (make windows builds it)"
     skip "no Windows executable at $win32_exe (make windows builds it)"
   fi
@@ -22,12 +23,16 @@ find_windows_exe() {
 # refuses).
 wine_loader=${INVITATION_WINE_LOADER:-/usr/lib/wine/wine}
 
-# Runs one 32-bit program, the Wine loader itself, to learn whether this host can
-# run i386 code at all: a kernel built without IA-32 emulation, or booted with it
-# off, refuses it with "Exec format error". The packages install there all the
-# same, so only running one tells. Where it cannot run, the test is skipped.
+# Whether this host runs i386 code at all, asked of the set-up's own probe
+# (tools/setup/i386-probe: a kernel without IA-32 emulation refuses it with "Exec
+# format error"), then of the Wine loader itself, a 32-bit program too. Where
+# either cannot run, the test is skipped with the reason.
 require_32bit_wine() {
   local said
+  if [ -z "${INVITATION_WINE_LOADER:-}" ]; then
+    said=$("$src/tools/setup/i386-probe") || skip "$said"
+    skip_if_left_out wine32
+  fi
   [ -e "$wine_loader" ] || skip "32-bit Wine is not installed: no $wine_loader (make wine-deps installs wine32:i386)"
   if ! said=$("$wine_loader" --version 2>&1 </dev/null); then
     said=$(tr -s '\n' ' ' <<<"$said" | sed -E 's/^[^:]*: line [0-9]+: //')

@@ -63,12 +63,13 @@ find_window() {
   done
 }
 
-# Waits up to 10 s for window kind $2 (dialog or show) of process $1 and gives it
-# the keyboard; sets found_window.
+# Waits for window kind $2 (dialog or show) of process $1 and gives it the
+# keyboard; sets found_window. The limit, 60 s, only ends a run whose window never
+# comes: a loaded machine takes its time to start GTK or a GL context.
 wait_for_window() {
   local pid=$1 kind=$2
   found_window=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 600); do
     kill -0 "$pid" 2>/dev/null || { echo "the process ended before its $kind window appeared"; return 1; }
     found_window=$(find_window "$kind")
     [ -n "$found_window" ] && break

@@ -30,8 +30,15 @@ export function skip(reason) {
   throw new TestSkip(reason);
 }
 
-// Missing pieces fail where `make test` promised them and skip elsewhere.
-function missing(what) {
+// Missing pieces fail where `make test` promised them and skip elsewhere, or
+// where its set-up left out the package group they come from (the web build's
+// tools, a browser), skip with the set-up's reason.
+const setupState = process.env.INVITATION_SETUP_STATE || '';
+function missing(what, groups = ['web']) {
+  for (const group of groups) {
+    const file = join(setupState, 'left-out', group);
+    if (setupState && existsSync(file)) skip(`${group} was left out by the set-up: ${readFileSync(file, 'utf8').trim()}`);
+  }
   if (webRequired) fail(what);
   skip(what);
 }
@@ -57,7 +64,7 @@ function loadPlaywright() {
     const require = createRequire(resolve(nodeModules, 'noop.js'));
     return require('playwright-core');
   } catch (error) {
-    missing(`playwright-core is not installed in '${nodeModules}' (make web-test-deps installs it)`);
+    missing(`playwright-core is not installed in '${nodeModules}' (make web-test-deps installs it)`, ['chromium']);
   }
   return null;
 }
@@ -79,7 +86,7 @@ const chromiumArgs = [
 // its sandbox to root. `clickForSound: true` keeps the browser's usual rule that
 // sound starts only from a click, with the warning it logs otherwise.
 export async function launchChromium(extraArgs = [], { clickForSound = false } = {}) {
-  if (!existsSync(chromiumPath)) missing(`${chromiumPath} is not installed (Debian package chromium)`);
+  if (!existsSync(chromiumPath)) missing(`${chromiumPath} is not installed (Debian package chromium)`, ['chromium']);
   const { chromium } = loadPlaywright();
   const usual = clickForSound ? chromiumArgs.filter((a) => !a.startsWith('--autoplay-policy')) : chromiumArgs;
   const args = [...usual, ...extraArgs];

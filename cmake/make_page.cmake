@@ -1,14 +1,18 @@
 # cmake -DTEMPLATE=page.html -DSCRIPT=invitation.js -DOUTPUT=invitation.html
-#       -DMAX_BYTES=N [-DICON=icon.png] -P make_page.cmake
+#       -DMAX_BYTES=N [-DICON=icon.png] [-DPRODUCT_NAME=name] -P make_page.cmake
 # Puts the compiled show into the page template, in place of its marker, as one
-# inline script with its WebAssembly in an element beside it, and the icon, where
-# the template names it, as base64 for a data URI; checks the page against its
-# size budget. The page is written under a temporary name and takes its own only
-# when complete.
+# inline script with its WebAssembly in an element beside it, the icon, where the
+# template names it, as base64 for a data URI, and the product's name wherever
+# the template says @PRODUCT_NAME@; checks the page against its size budget. The
+# page is written under a temporary name and takes its own only when complete.
 include(${CMAKE_CURRENT_LIST_DIR}/base64.cmake)
+# The markers are written as they stand in the template; a script run on its own
+# would otherwise read "@NAME@" as the variable NAME.
+cmake_policy(SET CMP0053 NEW)
 
 set(marker "<!-- the show -->")
 set(icon_marker "@ICON_PNG_BASE64@")
+set(name_marker "@PRODUCT_NAME@")
 file(READ ${TEMPLATE} page)
 file(READ ${SCRIPT} script)
 string(FIND "${page}" "${marker}" at)
@@ -69,6 +73,21 @@ if(NOT icon_at EQUAL -1)
   endif()
   base64_encode("${ICON}" icon_base64)
   string(REPLACE "${icon_marker}" "${icon_base64}" page "${page}")
+endif()
+
+# The name goes into the text of elements and attributes as it is: the build
+# lets through no character HTML would read otherwise (cmake/product.cmake).
+string(FIND "${page}" "${name_marker}" name_at)
+if(NOT name_at EQUAL -1)
+  if("${PRODUCT_NAME}" STREQUAL "" OR "${PRODUCT_NAME}" MATCHES "[<>&\"']")
+    message(FATAL_ERROR "${TEMPLATE} names the product, but PRODUCT_NAME='${PRODUCT_NAME}' is empty or not plain text")
+  endif()
+  string(REPLACE "${name_marker}" "${PRODUCT_NAME}" page "${page}")
+endif()
+# A marker this step does not fill would reach the reader as it stands.
+string(REGEX MATCH "@[A-Z][A-Z0-9_]*@" unfilled "${page}")
+if(unfilled)
+  message(FATAL_ERROR "${TEMPLATE} holds ${unfilled}, which this step does not fill")
 endif()
 
 string(REPLACE "${marker}" "${wasm_loader}<script>\n${script}\n</script>" page "${page}")

@@ -91,9 +91,6 @@ constexpr int newline_code = 10;
 constexpr float visible_left = -100.0f;
 constexpr float visible_right = 1200.0f;
 
-// The colours run through the text by 16 entries per beat.
-constexpr float palette_steps_per_beat = 16.0f;
-
 // The ring grows from the centre to its full radius once every two beats and
 // pushes glyphs outside it away from the centre by up to a tenth.
 constexpr float wave_beats_per_beat = 0.5f;

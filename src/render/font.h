@@ -10,6 +10,9 @@ struct PaletteColor {
 };
 // Five ramps of eleven: white, cyan, magenta, green, magenta, white.
 extern const PaletteColor cycle_palette[palette_size];
+// The palette runs by 16 entries per beat, through the text pages' letters and
+// through the scroller's colour alike.
+constexpr float palette_steps_per_beat = 16.0f;
 
 // Sets the current colour to palette entry n mod 55 (any n, negative included).
 void set_palette_colour(std::int64_t n);

@@ -43,7 +43,6 @@ constexpr float scroller_units_per_beat = 128.0f;
 constexpr float scroller_scale = 0.75f;
 constexpr int scroller_cell = 64;
 constexpr float flash_share = 0.125f;  // white while the flash phase is below this
-constexpr float palette_steps_per_beat = 16.0f;
 
 constexpr float border_width = 16.0f;
 

@@ -1,5 +1,6 @@
 // Start-up steps between the launch dialog and the main loop.
 #pragma once
+#include "runtime/window_caption.h"
 
 // Music: 44.1 kHz, signed 16-bit little-endian stereo, 8192-frame mixing buffers.
 constexpr int audio_rate = 44100;
@@ -7,7 +8,7 @@ constexpr int audio_channels = 2;
 constexpr int audio_buffer_frames = 8192;
 constexpr int depth_bits = 16;
 constexpr int video_bits_per_pixel = 32;
-constexpr const char* window_caption = "Tavrin Demo Engine";
+constexpr const char* window_caption = INVITATION_WINDOW_CAPTION;
 
 // Canvas: every drawing happens in 1024 x 768 units, y down, depth -4000..4000.
 constexpr float canvas_width = 1024.0f;

@@ -158,6 +158,7 @@ TEST(OutputPaths, OutputsLandingOnOneFileAreRefused) {
     EXPECT_TRUE(check_distinct_outputs(d + "v.mp4", "", error));
     EXPECT_TRUE(check_distinct_outputs(d + "sub/a.wav", d + "a.wav", error));
     const std::pair<std::string, std::string> same[] = {
+        {d + "a.wav", d + "a.wav"},                  // the same words
         {d + "a.wav/", d + "a.wav"},                 // a folder named like the WAV
         {d + "a.wav/", d + "./a.wav"},               // through "."
         {d + "sub/x.wav/", d + "sub/../sub/x.wav"},  // through ".."

@@ -185,7 +185,7 @@ Bytes version_info() {
     fixed.resize(52, 0);
     const Bytes table = version_block(
         "040904B0", {}, 0, true,
-        {version_string("ProductName", "Norvale 2008 Invitation"), version_string("FileVersion", "1.2.3")});
+        {version_string("ProductName", "Sample Party 2099 Intro"), version_string("FileVersion", "1.2.3")});
     const Bytes strings = version_block("StringFileInfo", {}, 0, true, {table});
     Bytes translation;
     append16(translation, 0x409);
@@ -299,7 +299,7 @@ TEST(PeResources, VersionInformationGivesNumbersAndStrings) {
     EXPECT_EQ(std::vector<int>(info.product_version, info.product_version + 4), (std::vector<int>{5, 6, 7, 8}));
     EXPECT_EQ(info.tables, std::vector<std::string>{"040904B0"});
     ASSERT_EQ(info.strings.size(), 2u);
-    EXPECT_EQ(info.strings[0], (std::pair<std::string, std::string>{"ProductName", "Norvale 2008 Invitation"}));
+    EXPECT_EQ(info.strings[0], (std::pair<std::string, std::string>{"ProductName", "Sample Party 2099 Intro"}));
     EXPECT_EQ(info.strings[1], (std::pair<std::string, std::string>{"FileVersion", "1.2.3"}));
 }
 

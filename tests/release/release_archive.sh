@@ -3,8 +3,8 @@
 # executable, the page, the preview picture, the .nfo and file_id.diz; the texts
 # in code page 437 with CR LF, within 80 columns (the .nfo) and 10 lines of 45
 # (the .diz), telling the text pages' facts and the version; the executable
-# carrying its icon in four sizes, its version information and its manifest; the
-# picture 4:3 and not blank.
+# carrying its icon in each of its sizes, its version information and its
+# manifest; the picture 4:3 and not blank.
 . "$(dirname "$0")/../e2e/lib/e2e.sh"
 e2e_setup "$@"
 . "$src/tests/release/release_env.sh"
@@ -76,19 +76,30 @@ exe=$unpacked/invitation.exe
 resources=$("$build/pe-resources" "$exe") || count_failure "pe-resources cannot read the executable"
 has() { grep -Fxq -- "$1" <<<"$resources" || count_failure "the executable lacks: $1"; }
 count_of() { grep -c -- "$1" <<<"$resources"; }
-ico_256_bytes=$(stat -c %s "$src/src/assets/icon/icon_256.png")
+# The icon group as the .ico format stores each size: 256 pixels as the PNG file
+# itself, smaller ones as a 32-bit bitmap (a 40-byte header, the pixels, and the
+# AND mask of one bit a pixel in rows of whole 32-bit words).
+icon_group=""
+for size in $product_icon_sizes; do
+  if [ "$size" -eq 256 ]; then
+    entry="256x256 32-bit png $(stat -c %s "$src/src/assets/icon/icon_256.png") bytes"
+  else
+    entry="${size}x$size 32-bit bitmap $((40 + size * size * 4 + size * ((size + 31) / 32 * 4))) bytes"
+  fi
+  icon_group=${icon_group:+$icon_group, }$entry
+done
 dotted=$release_version
 while [ "$(tr -cd . <<<"$dotted" | wc -c)" -lt 3 ]; do dotted=$dotted.0; done
 has "time-stamp 0"
 has "machine 014c"
 [ "$(count_of '^resource DIALOG 101 ')" -eq 1 ] || count_failure "no launch dialog template 101"
 [ "$(count_of '^resource GROUP_ICON ')" -eq 1 ] || count_failure "not exactly one icon group"
-has "icon-group \"SDL_APP\": 16x16 32-bit bitmap 1128 bytes, 32x32 32-bit bitmap 4264 bytes, 48x48 32-bit bitmap 9640 bytes, 256x256 32-bit png $ico_256_bytes bytes"
+has "icon-group \"SDL_APP\": $icon_group"
 has "file-version $dotted"
 has "product-version $dotted"
 has "version-table 040904B0"
-has "version-string ProductName: Norvale 2008 Invitation"
-has "version-string FileDescription: Norvale 2008 Invitation"
+has "version-string ProductName: $product_name"
+has "version-string FileDescription: $product_name"
 has "version-string FileVersion: $release_version"
 has "version-string ProductVersion: $release_version"
 has "version-string OriginalFilename: invitation.exe"
@@ -118,6 +129,6 @@ read -r format width height <<<"$size"
 [ "${format:-}" = PNG ] && [ $((width * 3)) -eq $((height * 4)) ] || count_failure "invitation.png is '$size', not a 4:3 PNG"
 colours=$(convert "$png" -format '%k' info: 2>/dev/null || echo 0)
 [ "$colours" -ge 256 ] || count_failure "invitation.png shows only $colours colours"
-grep -q '<title>Norvale 2008 Invitation</title>' "$unpacked/invitation.html" || count_failure "invitation.html is not the show's page"
+grep -Fq "<title>$product_name</title>" "$unpacked/invitation.html" || count_failure "invitation.html is not the show's page"
 
-finish_checks "$(wc -l <<<"$listed") entries; $(grep -c '^resource ' <<<"$resources") resources, icon 16/32/48/256, version $dotted, manifest; picture $width x $height, $colours colours"
+finish_checks "$(wc -l <<<"$listed") entries; $(grep -c '^resource ' <<<"$resources") resources, icon ${product_icon_sizes// //}, version $dotted, manifest; picture $width x $height, $colours colours"

@@ -2,17 +2,20 @@
 # not run by ctest): where the release is, and the archive unpacked into a fresh
 # folder. A script that cannot run here skips with its reason.
 
-release_package=norvale2008-invitation
-release_folder=norvale2008-invitation
-
-# Sets release_dir, release_zip, release_deb and release_version from the build
-# folder's release_build.env and the version the build wrote. Where no release was
-# made and none is required, reports the skip and ends the test.
+# Sets the product's facts (product_name, product_short_name, product_version,
+# product_icon_sizes) from the build's product.env, and from them and the build
+# folder's release_build.env release_package, release_folder, release_version,
+# release_dir, release_zip and release_deb. Where no release was made and none is
+# required, reports the skip and ends the test.
 find_release() {
   local build=$1
   release_dir="" release_required=0 release_web_dir="" release_node_modules=""
   [ -f "$build/release_build.env" ] && . "$build/release_build.env"
-  release_version=$(cat "$build/release/version" 2>/dev/null) || fail "no $build/release/version"
+  [ -f "$build/product.env" ] || fail "no $build/product.env"
+  . "$build/product.env"
+  release_package=$product_short_name
+  release_folder=$product_short_name
+  release_version=$product_version
   release_zip=$release_dir/$release_package.zip
   release_deb=$release_dir/${release_package}_${release_version}_amd64.deb
   local missing=""

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package: its control fields and exactly the expected files (the show
-# under /usr/games, the desktop entry, the icon under the hicolor theme in four
-# sizes, the manual page, copyright and changelog); lintian finds no errors; and
+# under /usr/games, the desktop entry, the icon under the hicolor theme in each of
+# its sizes, the manual page, copyright and changelog); lintian finds no errors; and
 # the show unpacked into a temporary root runs headless and ends on SIGTERM with
 # status 0.
 . "$(dirname "$0")/../e2e/lib/e2e.sh"
@@ -25,16 +25,15 @@ for library in libc6 libsdl1.2debian libsdl-mixer1.2 libgtk-3-0 libgl1; do
 done
 
 # --- the files
-expected="./usr/games/$p
-./usr/share/applications/$p.desktop
-./usr/share/doc/$p/changelog.gz
-./usr/share/doc/$p/copyright
-./usr/share/icons/hicolor/16x16/apps/$p.png
-./usr/share/icons/hicolor/256x256/apps/$p.png
-./usr/share/icons/hicolor/32x32/apps/$p.png
-./usr/share/icons/hicolor/48x48/apps/$p.png
-./usr/share/man/man6/$p.6.gz"
-files=$(dpkg-deb -c "$release_deb" | awk '$1 !~ /^d/ { print $NF }' | sort)
+expected=$({
+  echo "./usr/games/$p"
+  echo "./usr/share/applications/$p.desktop"
+  echo "./usr/share/doc/$p/changelog.gz"
+  echo "./usr/share/doc/$p/copyright"
+  for size in $product_icon_sizes; do echo "./usr/share/icons/hicolor/${size}x$size/apps/$p.png"; done
+  echo "./usr/share/man/man6/$p.6.gz"
+} | LC_ALL=C sort)
+files=$(dpkg-deb -c "$release_deb" | awk '$1 !~ /^d/ { print $NF }' | LC_ALL=C sort)
 [ "$files" = "$expected" ] || count_failure "the package holds"$'\n'"$files"$'\n'"expected"$'\n'"$expected"
 owners=$(dpkg-deb -c "$release_deb" | awk '{ print $2 }' | sort -u)
 [ "$owners" = root/root ] || count_failure "files owned by $owners"
@@ -43,12 +42,12 @@ mode=$(dpkg-deb -c "$release_deb" | awk -v f="./usr/games/$p" '$NF == f { print 
 
 root=$work/root
 dpkg-deb -x "$release_deb" "$root" || count_failure "dpkg-deb cannot unpack the package"
-for size in 16 32 48 256; do
+for size in $product_icon_sizes; do
   icon=$root/usr/share/icons/hicolor/${size}x$size/apps/$p.png
   cmp -s "$icon" "$src/src/assets/icon/icon_$size.png" || count_failure "the ${size}x$size icon is not src/assets/icon/icon_$size.png"
 done
 desktop=$root/usr/share/applications/$p.desktop
-for line in "Exec=/usr/games/$p" "Icon=$p" "Name=Norvale 2008 Invitation" "Type=Application"; do
+for line in "Exec=/usr/games/$p" "Icon=$p" "Name=$product_name" "Type=Application"; do
   grep -Fxq "$line" "$desktop" || count_failure "the desktop entry lacks $line"
 done
 manual=$(zcat "$root/usr/share/man/man6/$p.6.gz")

@@ -11,6 +11,6 @@ node=$(command -v node) || {
   [ "$release_required" = 1 ] && fail "node is not installed (Debian package nodejs)"
   skip "node is not installed (Debian package nodejs)"
 }
-INVITATION_WEB_DIR=$unpacked INVITATION_WEB_REQUIRED=$release_required \
+INVITATION_WEB_DIR=$unpacked INVITATION_WEB_REQUIRED=$release_required INVITATION_PRODUCT_NAME=$product_name \
   INVITATION_WEB_NODE_MODULES=$release_node_modules INVITATION_TEST_OUTPUT=$build/test-output \
   exec "$node" "$src/tests/release/release_page_test.mjs"

@@ -6,9 +6,7 @@
 import { existsSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { fail, launchChromium, openPage, pageUrl, run, waitForState, workDir } from '../web/lib/browser.mjs';
-
-const caption = 'Norvale 2008 Invitation';
+import { fail, launchChromium, openPage, pageUrl, productName, run, waitForState, workDir } from '../web/lib/browser.mjs';
 
 run(async () => {
   const url = pageUrl('invitation.html');
@@ -28,6 +26,7 @@ run(async () => {
       ogImage: image ? image.getAttribute('content') : null,
     };
   });
+  const caption = productName();
   if (seen.title !== caption || seen.caption !== caption) fail(`the page is not the show's: ${JSON.stringify(seen)}`);
   if (!seen.shown) fail('the launch panel is not shown');
   if (JSON.stringify(seen.buttons) !== JSON.stringify([['Cancel', false], ['Run', false]]))

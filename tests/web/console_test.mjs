@@ -12,9 +12,8 @@ import { createServer } from 'node:http';
 import { readdirSync, readFileSync } from 'node:fs';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { basename, dirname, join, resolve, sep } from 'node:path';
-import { fail, launchChromium, openPage, pageFile, run, waitForState } from './lib/browser.mjs';
+import { fail, launchChromium, openPage, pageFile, productName, run, waitForState } from './lib/browser.mjs';
 
-const caption = 'Norvale 2008 Invitation';
 const iconFolder = fileURLToPath(new URL('../../src/assets/icon/', import.meta.url));
 const stillQuery = '?at-ms=18600&seed=2008&warmup-frames=30';
 
@@ -30,6 +29,7 @@ async function checkHead(page) {
       ogDescription: meta('og:description'), ogImage: meta('og:image'), icons,
     };
   });
+  const caption = productName();
   if (head.title !== caption || head.ogTitle !== caption) fail(`the page's titles: ${JSON.stringify(head)}`);
   for (const [name, text] of [['description', head.description], ['og:description', head.ogDescription]]) {
     if (!text || !text.includes('Norvale 2008') || text.length > 200) fail(`the page's ${name}: ${JSON.stringify(text)}`);

@@ -2,10 +2,11 @@
 // the script goes where the template's marker is, its WebAssembly (a data URI)
 // moved into an element of its own beside it; the icon the template names
 // becomes base64 that decodes to the file's bytes, whatever the file's length
-// over three; the GL emulation's start-up notices are left out and nothing else
-// is; and it refuses, leaving no page behind, a script an inline script cannot
-// hold, one without its WebAssembly, an icon that is not there, and a page over
-// its budget.
+// over three; the product's name stands wherever the template names it; the GL
+// emulation's start-up notices are left out and nothing else is; and it refuses,
+// leaving no page behind, a script an inline script cannot hold, one without its
+// WebAssembly, an icon that is not there, a product's name missing or not plain
+// text, a marker it does not fill, and a page over its budget.
 //   make_page_test.mjs CMAKE
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -16,8 +17,10 @@ import { fileURLToPath } from 'node:url';
 const cmake = process.argv[2] || 'cmake';
 const script = fileURLToPath(new URL('../../cmake/make_page.cmake', import.meta.url));
 const dir = mkdtempSync(join(tmpdir(), 'make-page-'));
-const template = '<head><link rel="icon" href="data:image/png;base64,@ICON_PNG_BASE64@"></head>\n' +
+const template = '<head><title>@PRODUCT_NAME@</title><meta property="og:title" content="@PRODUCT_NAME@">' +
+  '<link rel="icon" href="data:image/png;base64,@ICON_PNG_BASE64@"></head>\n' +
   '<body><!-- the show --></body>\n';
+const productName = 'Made-up Party 1999 Intro';
 const notices = [
   'err("WARNING: using emscripten GL emulation. This is a collection of limited workarounds, do not expect it to work.");',
   'err("WARNING: using emscripten GL emulation unsafe opts. If weirdness happens, try -s GL_UNSAFE_OPTS=0");',
@@ -36,18 +39,22 @@ function check(condition, what) {
 }
 
 // Runs the step; the page written, or null with its message when it refused.
-function makePage(name, { templateText = template, scriptText = kept + notices, icon, maxBytes = 100000 }) {
+// A product's name of null is not given at all.
+function makePage(name, { templateText = template, scriptText = kept + notices, icon, maxBytes = 100000,
+  name: shown = productName }) {
   const paths = { template: join(dir, `${name}.html.in`), script: join(dir, `${name}.js`), output: join(dir, `${name}.html`) };
   writeFileSync(paths.template, templateText);
   writeFileSync(paths.script, scriptText);
   const args = [`-DTEMPLATE=${paths.template}`, `-DSCRIPT=${paths.script}`, `-DOUTPUT=${paths.output}`,
     `-DMAX_BYTES=${maxBytes}`];
   if (icon !== undefined) args.push(`-DICON=${icon}`);
+  if (shown !== null) args.push(`-DPRODUCT_NAME=${shown}`);
   try {
     execFileSync(cmake, [...args, '-P', script], { stdio: 'pipe' });
   } catch (error) {
     check(!existsSync(paths.output) && !existsSync(`${paths.output}.tmp`), `${name}: a refused page was left behind`);
-    return { page: null, message: String(error.stderr) };
+    // CMake wraps its messages: one line, single spaces.
+    return { page: null, message: String(error.stderr).replace(/\s+/g, ' ') };
   }
   return { page: readFileSync(paths.output, 'utf8'), message: '' };
 }
@@ -74,6 +81,9 @@ try {
   check(page && page.includes(`<body><script type="application/octet-stream" id="show-wasm">${wasm}</script>`) &&
     page.includes('Module.instantiateWasm'), `the WebAssembly is not in its element: ${page}`);
   check(page && !page.includes('WARNING: using emscripten GL'), 'a GL emulation notice is still in the page');
+  check(page && page.includes(`<head><title>${productName}</title>`) &&
+    page.includes(`<meta property="og:title" content="${productName}">`) && !page.includes('@PRODUCT_NAME@'),
+    `the product's name is not in each place the template names it: ${page}`);
 
   const refusals = [
     ['a script with an end tag', { scriptText: kept + 'var s="</SCRIPT>";', icon: join(dir, 'icon_1.png') }, '</script'],
@@ -83,6 +93,10 @@ try {
     ['a notice in a form the step does not know', { scriptText: kept + "err('WARNING: using emscripten GL x')",
       icon: join(dir, 'icon_1.png') }, 'in a form'],
     ['a page over its budget', { icon: join(dir, 'icon_1.png'), maxBytes: 100 }, 'over its budget'],
+    ['a named product without its name', { icon: join(dir, 'icon_1.png'), name: null }, 'names the product'],
+    ['a product\'s name with markup', { icon: join(dir, 'icon_1.png'), name: 'A <b>bold</b> show' }, 'not plain text'],
+    ['a marker the step does not fill', { templateText: template.replace('</head>', '@PARTY_DATE@</head>'),
+      icon: join(dir, 'icon_1.png') }, '@PARTY_DATE@, which this step does not fill'],
   ];
   for (const [what, inputs, expected] of refusals) {
     const { page: refused, message } = makePage(what.replace(/ /g, '_'), inputs);

@@ -7,11 +7,10 @@
 // starts the show afresh, in full screen again; a left click, which brings up
 // nothing; the picture following the window in its 4:3 shape; and a browser
 // without WebGL, where Run says so and starts nothing. No page may log an error.
-import { fail, launchChromium, openPage, pageUrl, run, waitForState, workDir } from './lib/browser.mjs';
+import { fail, launchChromium, openPage, pageUrl, productName, run, waitForState, workDir } from './lib/browser.mjs';
 import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
 
-const caption = 'Norvale 2008 Invitation';
 const authoringLine = /^\|\| timing_beats > (\d+\.\d{6}) && timing_beats <= (\d+\.\d{6})$/;
 const releaseLine = /^(\d+\.\d{6})$/;
 const beatsPerSecond = 2;
@@ -82,6 +81,7 @@ async function checkPanel(page) {
     lefts: ['cancel', 'run'].map((id) => document.getElementById(id).getBoundingClientRect().left),
     focused: document.activeElement.id,
   }));
+  const caption = productName();
   if (panel.title !== caption || panel.caption !== caption) fail(`panel caption ${JSON.stringify(panel)}`);
   if (!panel.checked) fail('the Fullscreen box is not checked');
   // As in the desktop dialog: Cancel on the left, Run, the default, on the right.

@@ -303,7 +303,7 @@ int main(int argc, char* argv[]) {
     std::string error;
     if (!parse_capture_options(argc, argv, options, error)) return report(usage_status, error + " (see --help)");
     if (options.help) {
-        std::fputs(capture_usage(), stdout);
+        std::fputs(capture_usage().c_str(), stdout);
         return 0;
     }
     if (!check_distinct_outputs(options.out, options.audio_out, error)) return report(usage_status, error);

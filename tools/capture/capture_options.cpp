@@ -1,4 +1,4 @@
-// Parsing and checking the capture program's command line.
+// The capture program's options, and parsing and checking its command line.
 #include "capture_options.h"
 
 #include <algorithm>
@@ -61,18 +61,51 @@ bool names_folder(const std::string& path) {
     return !std::filesystem::path(path).has_extension();
 }
 
-const char* const value_options[] = {"--at-ms",         "--from-ms", "--to-ms", "--fps",      "--seed",
-                                     "--warmup-frames", "--size",    "--out",   "--audio-out"};
+// The options in the order --help names them (capture_usage.cpp); each help text
+// keeps its own line breaks.
+constexpr FormUse absent = FormUse::absent;
+constexpr FormUse required = FormUse::required;
+constexpr FormUse optional = FormUse::optional;
 
-bool is_value_option(const std::string& arg) {
-    return std::find(std::begin(value_options), std::end(value_options), arg) != std::end(value_options);
+constexpr CaptureOptionRow option_table[] = {
+    {"--at-ms", "MS", required, absent, nullptr, nullptr},
+    {"--from-ms", "A", absent, required, nullptr, nullptr},
+    {"--to-ms", "B", absent, required, nullptr, nullptr},
+    {"--fps", "F", absent, required, nullptr, nullptr},
+    {"--seed", "N", optional, optional, nullptr, "seeds the particle field's generator (default 1)"},
+    {"--warmup-frames", "K", optional, optional, nullptr, "draws K frames at the first time first and drops them"},
+    {"--size", "SIZE", optional, optional, nullptr,
+     "the picture's size: WIDTHxHEIGHT, 16 to 8192 each, or\n"
+     "720p, 1080p, 1440p or 2160p (default 1024x768); the\n"
+     "show's 4:3 picture is centred with black bars"},
+    {"--stretch", nullptr, optional, optional, nullptr,
+     "stretches the picture over the whole size instead, as\n"
+     "the show does full screen at a display mode of that shape"},
+    {"--for-upload", nullptr, absent, optional, nullptr,
+     "H.264 for video sites: High profile, less than half the\n"
+     "default's size at the same quality, about half as fast\n"
+     "to make (the default is faster than the show plays)"},
+    {"--force", nullptr, absent, optional, nullptr,
+     "runs even when the estimated output does not fit on its\n"
+     "file system"},
+    {"--out", "FILE.png", required, required, "DIR|DIR/|FILE.mp4|FILE.mkv|FILE.webm", nullptr},
+    {"--audio-out", "FILE.wav", optional, optional, nullptr, nullptr},
+};
+
+const CaptureOptionRow* find_option(const std::string& arg) {
+    for (const CaptureOptionRow& row : option_table)
+        if (arg == row.name) return &row;
+    return nullptr;
 }
 
-// Options that take no value.
-const char* const flag_options[] = {"--stretch", "--for-upload", "--force"};
+bool is_value_option(const std::string& arg) {
+    const CaptureOptionRow* row = find_option(arg);
+    return row && row->value;
+}
 
 bool is_flag_option(const std::string& arg) {
-    return std::find(std::begin(flag_options), std::end(flag_options), arg) != std::end(flag_options);
+    const CaptureOptionRow* row = find_option(arg);
+    return row && !row->value;
 }
 
 // Which outputs the paths name, once the form of the capture is known.
@@ -107,20 +140,16 @@ bool check_outputs(CaptureOptions& options, std::string& error) {
         error = "--for-upload chooses the H.264 settings of a .mp4 or .mkv video";
         return false;
     }
-    if (!options.audio_out.empty()) {
-        if (!ends_with(options.audio_out, ".wav")) {
-            error = "--audio-out must name a .wav file, got " + quoted_for_error(options.audio_out);
-            return false;
-        }
-        if (options.audio_out == options.out) {
-            error = "--out and --audio-out name the same file";
-            return false;
-        }
+    if (!options.audio_out.empty() && !ends_with(options.audio_out, ".wav")) {
+        error = "--audio-out must name a .wav file, got " + quoted_for_error(options.audio_out);
+        return false;
     }
     return true;
 }
 
 }  // namespace
+
+std::span<const CaptureOptionRow> capture_option_table() { return option_table; }
 
 bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& options, std::string& error) {
     options = CaptureOptions{};
@@ -217,43 +246,4 @@ bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& o
     if (given.count("--out")) options.out = given["--out"];
     if (given.count("--audio-out")) options.audio_out = given["--audio-out"];
     return check_outputs(options, error);
-}
-
-const char* capture_usage() {
-    return "Renders frames of the show offline, headless and deterministic.\n"
-           "\n"
-           "  invitation-capture --at-ms MS [--seed N] [--warmup-frames K] [--size SIZE] [--stretch]\n"
-           "                     --out FILE.png [--audio-out FILE.wav]\n"
-           "      one frame at elapsed_ms = MS; the WAV holds the music from MS to the\n"
-           "      end of the song's pass (where the show's music starts over)\n"
-           "\n"
-           "  invitation-capture --from-ms A --to-ms B --fps F [--seed N] [--warmup-frames K]\n"
-           "                     [--size SIZE] [--stretch] [--for-upload] [--force]\n"
-           "                     --out DIR|DIR/|FILE.mp4|FILE.mkv|FILE.webm [--audio-out FILE.wav]\n"
-           "      frame k at elapsed_ms A + floor(k * 1000 / F) for every such time <= B,\n"
-           "      the particle field advancing one step per frame; a folder (a name\n"
-           "      without extension, ending in /, or an existing folder) receives\n"
-           "      frame_000000.png ... (more digits when a run has a million frames or\n"
-           "      more), a video file is encoded by ffmpeg with the music from A; the\n"
-           "      WAV holds the music from A to B\n"
-           "\n"
-           "  --seed N           seeds the particle field's generator (default 1)\n"
-           "  --warmup-frames K  draws K frames at the first time first and drops them\n"
-           "  --size SIZE        the picture's size: WIDTHxHEIGHT, 16 to 8192 each, or\n"
-           "                     720p, 1080p, 1440p or 2160p (default 1024x768); the\n"
-           "                     show's 4:3 picture is centred with black bars\n"
-           "  --stretch          stretches the picture over the whole size instead, as\n"
-           "                     the show does full screen at a display mode of that shape\n"
-           "  --for-upload       H.264 for video sites: High profile, less than half the\n"
-           "                     default's size at the same quality, about half as fast\n"
-           "                     to make (the default is faster than the show plays)\n"
-           "  --force            runs even when the estimated output does not fit on its\n"
-           "                     file system\n"
-           "\n"
-           "Videos are BT.709, limited range, tagged so. Every output gets its name only\n"
-           "when the whole run has succeeded; a failed or interrupted run leaves nothing\n"
-           "of its own and every file of yours as it was.\n"
-           "\n"
-           "Exit status: 0 done, 1 failure during the run, 2 bad command line or a run\n"
-           "that cannot fit.\n";
 }

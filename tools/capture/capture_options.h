@@ -1,6 +1,7 @@
 // The capture program's command line: what to render, where to and how.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "runtime/still_frame.h"
@@ -40,9 +41,30 @@ struct CaptureOptions {
     bool help = false;
 };
 
+// How an option takes part in one of the two forms of a command line.
+enum class FormUse { absent, required, optional };
+
+// One option of the command line: the parser knows the options by this table and
+// --help names them from it.
+struct CaptureOptionRow {
+    const char* name;            // "--seed"
+    const char* value;           // its value's placeholder, "N"; nullptr for a flag
+    FormUse single_frame;        // in the synopsis of one frame
+    FormUse sequence;            // in the synopsis of a sequence
+    const char* sequence_value;  // the placeholder there where it differs; nullptr otherwise
+    const char* help;            // its lines in the option list; nullptr where its form's paragraph tells it
+};
+
+// Every option but --help (and -h), in the order the synopses and the option
+// list name them.
+std::span<const CaptureOptionRow> capture_option_table();
+
 // Reads argv[1..argc-1]. On a bad command line returns false with one line in
-// `error` (without the program name); the caller exits with usage_status.
+// `error` (without the program name); the caller exits with usage_status. Two
+// outputs that land on one file are check_distinct_outputs' to find
+// (output_paths.h), which resolves the paths.
 bool parse_capture_options(int argc, const char* const argv[], CaptureOptions& options, std::string& error);
 
-// The usage text printed for --help.
-const char* capture_usage();
+// The usage text printed for --help, made from the option table
+// (capture_usage.cpp).
+std::string capture_usage();

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "png_io.h"
+#include "product.h"
 
-// The sizes an icon set carries, in pixels a side.
-inline constexpr int icon_sizes[] = {16, 32, 48, 256};
+// The sizes an icon set carries, in pixels a side (the product's, from the top
+// CMakeLists.txt).
+inline constexpr int icon_sizes[] = {INVITATION_ICON_SIZES};
 
 // The icon at `size` x `size` pixels, truecolour with alpha.
 PngImage draw_icon(int size);

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The release from the finished builds (run by `make release`):
 #   tools/release/make_release.sh BUILD WIN32_BUILD WEB_BUILD OUT
-# writes OUT/norvale2008-invitation.zip, one folder norvale2008-invitation/ with
-# the Windows executable, the page, the preview picture, the .nfo and
-# file_id.diz, and OUT/norvale2008-invitation_VERSION_amd64.deb, the Linux show
-# for /usr/games with its desktop entry, icons and manual page. BUILD is the
-# native build (the show, the capture program, the release tools and texts).
+# writes OUT/SHORT_NAME.zip, one folder SHORT_NAME/ with the Windows executable,
+# the page, the preview picture, the .nfo and file_id.diz, and
+# OUT/SHORT_NAME_VERSION_amd64.deb, the Linux show for /usr/games with its
+# desktop entry, icons and manual page. BUILD is the native build (the show, the
+# capture program, the release tools and texts, and BUILD/product.env, the
+# product's name, short name, version and icon sizes from the top CMakeLists.txt).
 # The same sources give the same bytes: every time stamp is SOURCE_DATE_EPOCH (the
 # last commit's time unless set), entries are sorted, owners are root. Both files
 # are made in a staging folder inside OUT and take their names only when both are
@@ -20,19 +21,24 @@ fail() {
 [ $# -eq 4 ] || fail "usage: make_release.sh BUILD WIN32_BUILD WEB_BUILD OUT"
 build=$(realpath "$1") win32=$(realpath "$2") web=$(realpath "$3") out=$4
 src=$(realpath "$(dirname "$0")/../..")
-package=norvale2008-invitation
-folder=norvale2008-invitation
 # The moment of the preview picture: the closing picture fully in, with the panel
 # and the scroller (beat 236).
 preview_at_ms=118000
 
-for f in "$build/release/version" "$build/release/norvale2008.nfo" "$build/release/file_id.diz" \
+[ -f "$build/product.env" ] || fail "missing $build/product.env (configuring the build writes it)"
+. "$build/product.env"
+[ -n "${product_name:-}" ] && [ -n "${product_short_name:-}" ] && [ -n "${product_icon_sizes:-}" ] ||
+  fail "$build/product.env lacks the product's name, short name or icon sizes"
+package=$product_short_name
+folder=$product_short_name
+version=${product_version:-}
+[[ $version =~ ^[0-9]+(\.[0-9]+)*$ ]] || fail "unusable version '$version' in $build/product.env"
+for f in "$build/release/norvale2008.nfo" "$build/release/file_id.diz" "$build/release/$package.desktop" \
+         "$build/release/$package.6" "$build/release/copyright" \
          "$build/invitation" "$build/invitation-capture" "$build/release-picture" \
          "$win32/invitation.exe" "$web/invitation.html"; do
   [ -f "$f" ] || fail "missing $f (make release builds it)"
 done
-version=$(cat "$build/release/version")
-[[ $version =~ ^[0-9]+(\.[0-9]+)*$ ]] || fail "unusable version '$version' in $build/release/version"
 
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$src" log -1 --format=%ct 2>/dev/null) ||
@@ -78,16 +84,16 @@ mkdir -p "$root/DEBIAN" "$root/usr/games" "$root/usr/share/applications" "$root/
 install -m 0755 "$build/invitation" "$root/usr/games/$package"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/games/$package"
 install -m 0644 "$build/release/$package.desktop" "$root/usr/share/applications/$package.desktop"
-for size in 16 32 48 256; do
+for size in $product_icon_sizes; do
   install -D -m 0644 "$src/src/assets/icon/icon_$size.png" \
     "$root/usr/share/icons/hicolor/${size}x$size/apps/$package.png"
 done
 gzip -9n <"$build/release/$package.6" >"$root/usr/share/man/man6/$package.6.gz"
-install -m 0644 "$src/tools/release/copyright" "$root/usr/share/doc/$package/copyright"
+install -m 0644 "$build/release/copyright" "$root/usr/share/doc/$package/copyright"
 {
   echo "$package ($version) stable; urgency=medium"
   echo
-  echo "  * Release $version of the Norvale 2008 Invitation."
+  echo "  * Release $version of the $product_name."
   echo
   echo " -- Polar Static <invitation@norvaleparty.net>  $(date -u -R -d "@$SOURCE_DATE_EPOCH")"
 } | gzip -9n >"$root/usr/share/doc/$package/changelog.gz"

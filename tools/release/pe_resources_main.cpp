@@ -4,10 +4,10 @@
 //   time-stamp 0
 //   resource GROUP_ICON "SDL_APP" language 1033 bytes 62
 //   icon-group "SDL_APP": 16x16 32-bit bitmap 1128 bytes, ..., 256x256 32-bit png 9000 bytes
-//   file-version 1.0.0.0
-//   product-version 1.0.0.0
+//   file-version MAJOR.MINOR.PATCH.TWEAK
+//   product-version MAJOR.MINOR.PATCH.TWEAK
 //   version-table 040904B0
-//   version-string ProductName: Norvale 2008 Invitation
+//   version-string ProductName: NAME
 //   manifest then the manifest's lines, each after "| "
 #include <cstdio>
 #include <string>

@@ -1,6 +1,7 @@
-// The launch dialog on Linux: template 101 built control by control with GTK 3,
-// sized in dialog units of the desktop's sans at 8 pt, run modally, and gone from
-// the display before the show opens its own window.
+// The launch dialog on Linux: template 101 (platform/launch_dialog_layout.h)
+// built control by control with GTK 3, sized in dialog units of the desktop's
+// sans, run modally, and gone from the display before the show opens its own
+// window.
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
@@ -8,6 +9,8 @@
 
 #include "platform/gtk/gtk_controls.h"
 #include "platform/gtk/xrandr_modes.h"
+#include "platform/launch_dialog_layout.h"
+#include "product.h"
 #include "runtime/dialog_logic.h"
 #include "runtime/dialog_window.h"
 #include "runtime/startup.h"
@@ -15,25 +18,25 @@
 namespace {
 
 constexpr const char* dialog_font_family = "Sans";
-constexpr int dialog_font_points = 8;
-constexpr const char* headline_text = "Norvale 2008 Invitation";
+constexpr int dialog_font_points = LAUNCH_DIALOG_FONT_POINTS;
+constexpr const char* headline_text = INVITATION_PRODUCT_NAME;
 
-// Template 101 in dialog units: a dialog unit is a quarter of the font's average
-// character width across and an eighth of its height down.
+// A dialog unit is a quarter of the font's average character width across and an
+// eighth of its height down.
 constexpr int dialog_units_per_char_x = 4;
 constexpr int dialog_units_per_char_y = 8;
 
 struct TemplateRect {
     int x, y, width, height;
 };
-constexpr TemplateRect dialog_rect{0, 0, 142, 79};
-constexpr TemplateRect run_rect{84, 56, 50, 14};
-constexpr TemplateRect cancel_rect{7, 56, 50, 14};
-constexpr TemplateRect resolution_label_rect{7, 27, 65, 10};
-// The template's 125 include the opened list; closed, the box is one line high.
-constexpr TemplateRect resolution_rect{59, 25, 75, 13};
-constexpr TemplateRect headline_rect{7, 7, 127, 11};
-constexpr TemplateRect fullscreen_rect{59, 42, 48, 10};
+constexpr TemplateRect dialog_rect{LAUNCH_DIALOG_PLACE};
+constexpr TemplateRect run_rect{LAUNCH_DIALOG_RUN_PLACE};
+constexpr TemplateRect cancel_rect{LAUNCH_DIALOG_CANCEL_PLACE};
+constexpr TemplateRect resolution_label_rect{LAUNCH_DIALOG_RESOLUTION_LABEL_PLACE};
+// A GTK combo box has no opened height: it is as high as when closed.
+constexpr TemplateRect resolution_rect{LAUNCH_DIALOG_RESOLUTION_PLACE, LAUNCH_DIALOG_RESOLUTION_CLOSED_HEIGHT};
+constexpr TemplateRect headline_rect{LAUNCH_DIALOG_HEADLINE_PLACE};
+constexpr TemplateRect fullscreen_rect{LAUNCH_DIALOG_FULLSCREEN_PLACE};
 
 struct DialogUnits {
     int char_width;
@@ -137,12 +140,12 @@ DialogWidgets build_dialog() {
     GtkFixed* area = GTK_FIXED(fixed);
 
     // Template order, which is also the tab order.
-    GtkWidget* run = gtk_button_new_with_label("Run");
+    GtkWidget* run = gtk_button_new_with_label(LAUNCH_DIALOG_RUN_TEXT);
     place(area, run, run_rect, units);
-    GtkWidget* cancel = gtk_button_new_with_label("Cancel");
+    GtkWidget* cancel = gtk_button_new_with_label(LAUNCH_DIALOG_CANCEL_TEXT);
     place(area, cancel, cancel_rect, units);
 
-    GtkWidget* label = gtk_label_new("Resolution:");
+    GtkWidget* label = gtk_label_new(LAUNCH_DIALOG_RESOLUTION_LABEL_TEXT);
     gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
     gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
     place(area, label, resolution_label_rect, units);
@@ -158,7 +161,7 @@ DialogWidgets build_dialog() {
     gtk_container_add(GTK_CONTAINER(headline), headline_label);
     place(area, headline, headline_rect, units);
 
-    GtkWidget* fullscreen_box = gtk_check_button_new_with_label("Fullscreen");
+    GtkWidget* fullscreen_box = gtk_check_button_new_with_label(LAUNCH_DIALOG_FULLSCREEN_TEXT);
     place(area, fullscreen_box, fullscreen_rect, units);
 
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS

@@ -43,6 +43,14 @@ function missing(what, groups = ['web']) {
   skip(what);
 }
 
+// The product's name, which the page's title and panel show, as the build has it:
+// ctest sets it from the top CMakeLists.txt, release_page.sh from product.env.
+export function productName() {
+  const name = process.env.INVITATION_PRODUCT_NAME;
+  if (!name) fail('INVITATION_PRODUCT_NAME is not set (ctest sets it from the build)');
+  return name;
+}
+
 export function pageFile(name = 'invitation.html') {
   const path = join(webDir, name);
   if (!webDir || !existsSync(path)) missing(`no ${name} in '${webDir}' (make web builds it)`);

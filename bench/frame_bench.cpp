@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "frame_bench_plan.h"
@@ -34,7 +33,7 @@ bool prepare(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return false;
     }
-    std::memset(&particle_field, 0, sizeof particle_field);
+    reset_particle_field();
     seed_particle_random(field_seed);
     start_beat_clock(0);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();

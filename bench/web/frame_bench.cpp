@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,11 +30,11 @@ void prepare() {
     if (prepared) return;
     prepared = true;
     std::string error;
-    if (!open_show(bench_width, bench_height, error)) {
+    if (!open_show({.width = bench_width, .height = bench_height}, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return;
     }
-    std::memset(&particle_field, 0, sizeof particle_field);
+    reset_particle_field();
     seed_particle_random(field_seed);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();
     // Solid shapes are drawn when the frame is presented (the browser's immediate

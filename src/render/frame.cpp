@@ -10,13 +10,13 @@
 #include <cmath>
 
 #include "assets/asset_table.h"
+#include "render/canvas.h"
 #include "render/font.h"
 #include "render/particle_field.h"
 #include "render/primitives.h"
 #include "render/scroll_text.h"
 #include "render/text_pages.h"
 #include "runtime/beat_clock.h"
-#include "runtime/startup.h"
 
 namespace {
 

@@ -16,6 +16,9 @@
 
 ParticleField particle_field;
 
+// In place: the field is too large for a temporary on a small stack (the browser's).
+void reset_particle_field() { std::memset(&particle_field, 0, sizeof particle_field); }
+
 namespace {
 
 constexpr std::uint8_t particle = 1;  // the only cell value that counts

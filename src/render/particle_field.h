@@ -11,6 +11,9 @@ struct ParticleField {
 };
 extern ParticleField particle_field;
 
+// Empties the field, as a fresh process has it.
+void reset_particle_field();
+
 void draw_particle_field();
 
 // Angle in degrees of a cube turning `turns_per_beat` times per beat at the current

@@ -7,10 +7,10 @@
 #include <cstdint>
 
 #include "assets/asset_table.h"
+#include "render/canvas.h"
 #include "render/font.h"
 #include "render/page_texts.h"
 #include "runtime/beat_clock.h"
-#include "runtime/startup.h"
 
 namespace {
 

@@ -77,18 +77,6 @@ void on_fullscreen_clicked(const DialogPlatform& platform) {
     }
 }
 
-bool dialog_procedure(const DialogPlatform& platform, unsigned message, int control) {
-    if (message == dialog_message_opened) {
-        on_dialog_opened(platform);
-        return true;  // the toolkit puts the focus on the first tab stop, Run
-    }
-    if (message == dialog_message_command) {
-        if (control == control_run || control == control_cancel) on_button(platform, control);
-        if (control == control_fullscreen) on_fullscreen_clicked(platform);
-    }
-    return false;
-}
-
 bool run_launch_dialog_with(DialogRunner run_dialog) {
     DisplaySettings settings{screen_width,        screen_height,       offered_bits_per_pixel, fullscreen ? 0 : 1,
                              initial_option_1005, initial_option_1006, initial_option_1004};

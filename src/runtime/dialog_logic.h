@@ -1,6 +1,7 @@
 // The launch dialog apart from any toolkit: the record it edits, the list of
-// offered modes, the dialog procedure and its handlers, and the run that copies
-// the viewer's choice into the display settings.
+// offered modes, its three handlers, which the toolkit calls as the dialog opens
+// and the viewer acts, and the run that copies the viewer's choice into the
+// display settings.
 #pragma once
 #include <cstdint>
 
@@ -41,13 +42,13 @@ extern ModeList mode_list;
 // The record of the dialog that is open; set just before it opens.
 extern DisplaySettings* edited_settings;
 
-// The three handlers.
+// The three handlers. The dialog opened: modes listed, preselection, check boxes.
+// Then the toolkit puts the focus on the first tab stop, Run.
 void on_dialog_opened(const DialogPlatform& platform);
-void on_button(const DialogPlatform& platform, int control);  // Run or Cancel
-void on_fullscreen_clicked(const DialogPlatform& platform);   // after the box toggled itself
-
-// Routes a message to its handler; true for the opened notification only.
-bool dialog_procedure(const DialogPlatform& platform, unsigned message, int control);
+// Run or Cancel (control_run, control_cancel); any other control does nothing.
+void on_button(const DialogPlatform& platform, int control);
+// The Fullscreen box clicked, after it has toggled itself.
+void on_fullscreen_clicked(const DialogPlatform& platform);
 
 // Shows the dialog modally and returns what ended it: dialog_result_run,
 // dialog_result_cancel or dialog_result_not_created.

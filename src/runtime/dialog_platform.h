@@ -1,5 +1,6 @@
 // The seam between the launch dialog's logic and the toolkit that shows it: the
-// control ids of dialog template 101 and the few operations the logic needs.
+// control ids of dialog template 101, what ending the dialog reports, and the few
+// operations the logic needs.
 #pragma once
 #include <cstdint>
 
@@ -12,10 +13,6 @@ constexpr int control_fullscreen = 1003;
 constexpr int control_option_1004 = 1004;
 constexpr int control_option_1005 = 1005;
 constexpr int control_option_1006 = 1006;
-
-// Messages the dialog procedure looks at, with their window-system numbers.
-constexpr unsigned dialog_message_opened = 0x0110;
-constexpr unsigned dialog_message_command = 0x0111;
 
 // What ending the dialog reports: Cancel, Run, or "the dialog could not be created".
 constexpr int dialog_result_cancel = 0;

@@ -3,6 +3,6 @@
 #include "runtime/launch_dialog.h"
 
 #include "runtime/dialog_logic.h"
-#include "runtime/dialog_window.h"
+#include "runtime/platform.h"
 
 bool run_launch_dialog() { return run_launch_dialog_with(run_platform_dialog); }

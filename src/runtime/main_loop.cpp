@@ -1,12 +1,12 @@
 // The main loop and its input handling.
 #include "runtime/main_loop.h"
 
+#include <SDL_mixer.h>
+
 #include <cstdio>
 
 #include "render/frame.h"
 #include "runtime/beat_clock.h"
-
-Mix_Music* music_handle = nullptr;
 
 // The authoring lines: pressing T prints the first half, any key release the
 // second, so holding T prints the beat interval it was held. Flushed at once so

@@ -1,15 +1,11 @@
 // The main loop: update the clock, draw a frame, pause, handle every pending event.
 #pragma once
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 constexpr Uint32 loop_pause_ms = 10;
 // The skip key sets the module to this order (SDL_mixer reads a module position as
 // an order index).
 constexpr double skip_music_order = 10.0;
-
-// The music made from the embedded module; null when it could not be loaded.
-extern Mix_Music* music_handle;
 
 // Handles one event; true when it asks the show to end.
 bool handle_event(const SDL_Event& event);

@@ -1,59 +1,67 @@
-// Opening the show without its dialog, sound or loop; single and still frames.
+// Start-up and shutdown: SDL's video and sound through the platform, the video
+// mode, the fixed OpenGL state, the projection and the textures.
 #include "runtime/show.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <SDL_opengl.h>
 
-#include <cassert>
+#include <ctime>
 
 #include "assets/asset_table.h"
-#include "render/frame.h"
 #include "render/particle_random.h"
 #include "runtime/beat_clock.h"
-#include "runtime/display_settings.h"
-#include "runtime/startup.h"
+#include "runtime/platform.h"
+#include "runtime/show_frames.h"
 
 namespace {
+
+constexpr int depth_bits = 16;
+constexpr int video_bits_per_pixel = 32;
 
 // The textures outlive a change of window size: the registry is only appended to,
 // and each image's registry index must stay its load position.
 bool textures_loaded = false;
 
-}  // namespace
-
-CanvasArea canvas_area(int width, int height, CanvasFit fit) {
-    assert(width > 0 && height > 0);
-    if (fit == CanvasFit::stretch) return {0, 0, width, height};
-    // Wider than 4:3: bars left and right; taller: bars above and below. The
-    // products are formed in 64 bits, so any window size is safe.
-    const std::int64_t w = width, h = height;
-    const std::int64_t canvas_w = static_cast<std::int64_t>(canvas_width),
-                       canvas_h = static_cast<std::int64_t>(canvas_height);
-    if (w * canvas_h > h * canvas_w) {
-        const int fitted = static_cast<int>((h * canvas_w + canvas_h / 2) / canvas_h);
-        return {(width - fitted) / 2, 0, fitted, height};
-    }
-    const int fitted = static_cast<int>((w * canvas_h + canvas_w / 2) / canvas_w);
-    return {0, (height - fitted) / 2, width, fitted};
-}
-
-bool open_show(int width, int height, std::string& error, CanvasFit fit) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_Init(SDL_INIT_VIDEO) != 0) {
-        error = std::string("SDL_Init failed: ") + SDL_GetError();
-        return false;
-    }
-    screen_width = width;
-    screen_height = height;
-    fullscreen = false;
-    if (!set_video_mode()) {
+// The GL attributes, then the video mode from the display settings.
+bool open_window(const ShowDesc& desc, std::string& error) {
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth_bits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    const Uint32 flags = SDL_OPENGL | (fullscreen ? SDL_FULLSCREEN : 0);
+    if (SDL_SetVideoMode(screen_width, screen_height, video_bits_per_pixel, flags) == nullptr) {
         error = std::string("SDL_SetVideoMode failed: ") + SDL_GetError();
         return false;
     }
+    if (desc.hide_cursor) SDL_ShowCursor(SDL_DISABLE);
+    if (desc.caption) SDL_WM_SetCaption(desc.caption, nullptr);
+    return true;
+}
+
+// set_projection stretches the canvas over the whole window; a letterbox narrows
+// the viewport to the canvas's part. The frame's clear still reaches the whole
+// window, whatever the viewport: the bars stay black.
+void place_canvas(CanvasFit fit) {
+    if (fit == CanvasFit::stretch) return;
+    const CanvasArea area = canvas_area(screen_width, screen_height, fit);
+    glViewport(area.x, area.y, area.width, area.height);
+}
+
+}  // namespace
+
+void seed_random_from_time() { seed_particle_random(static_cast<std::uint32_t>(std::time(nullptr))); }
+
+bool open_show(const ShowDesc& desc, std::string& error) {
+    screen_width = desc.width;
+    screen_height = desc.height;
+    fullscreen = desc.fullscreen;
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && !start_platform_video({desc.width, desc.height, desc.fullscreen}, error))
+        return false;
+    // Video first, then audio; the sound device opens before the video mode is set.
+    if (desc.sound != ShowSound::none) open_show_sound(desc.sound);
+    if (!open_window(desc, error)) return false;
     set_fixed_gl_state();
     set_projection();
-    // The frame's clear reaches the whole window, whatever the viewport: the bars stay black.
-    const CanvasArea area = canvas_area(width, height, fit);
-    glViewport(area.x, area.y, area.width, area.height);
+    place_canvas(desc.fit);
     if (!textures_loaded) {
         load_embedded_textures();
         textures_loaded = true;
@@ -62,26 +70,30 @@ bool open_show(int width, int height, std::string& error, CanvasFit fit) {
     return true;
 }
 
-void draw_show_frame(std::uint32_t ticks) {
-    update_beat_clock(ticks);
-    draw_frame();
+void set_fixed_gl_state() {
+    glEnable(GL_COLOR_MATERIAL);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void present_show_frame() { SDL_GL_SwapBuffers(); }
-
-void seed_still_frame(const StillFrame& still) { seed_particle_random(still.seed); }
-
-void draw_warmup_frames(const StillFrame& still, std::int64_t count) {
-    assert(still.at_ms >= 0);
-    const std::uint32_t ticks = show_start_ticks + static_cast<std::uint32_t>(still.at_ms);
-    for (std::int64_t k = 0; k < count; ++k) {
-        draw_show_frame(ticks);
-        present_show_frame();
-    }
+void set_projection() {
+    if (screen_width <= 0 || screen_height <= 0) return;
+    glViewport(0, 0, screen_width, screen_height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, canvas_width, canvas_height, 0.0, -canvas_depth, canvas_depth);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
-void draw_still_frame(const StillFrame& still) {
-    seed_still_frame(still);
-    draw_warmup_frames(still, still.warmup_frames);
-    draw_show_frame(show_start_ticks + static_cast<std::uint32_t>(still.at_ms));
+void start_clock_and_music() {
+    start_beat_clock(SDL_GetTicks());
+    if (music_handle) Mix_PlayMusic(music_handle, -1);
+}
+
+void shut_down() {
+    Mix_CloseAudio();
+    SDL_Quit();
 }

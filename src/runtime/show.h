@@ -1,51 +1,45 @@
-// The show opened for drawing alone: a window of a given size with the fixed
-// OpenGL state, the projection and the embedded textures, and the beat clock
-// started at tick 0, but no launch dialog, no sound and no main loop; single
-// frames and still frames drawn on it. The capture
-// program, the page (before Run and for its still frame), the offscreen tests and
-// the benchmarks all open the show and draw its frames through here; the desktop
-// show itself starts in entry.cpp.
+// Opening the show: start-up written once, described by a ShowDesc handed to
+// open_show. The desktop entry, the page, the capture program, the offscreen
+// tests and the benchmarks all open the show here; what differs between them
+// (window size, full screen, canvas fit, sound, caption and cursor) is the
+// description they pass. The launch dialog comes before, on the desktop only;
+// clock and music start after, once the caller is ready to draw.
 #pragma once
-#include <cstdint>
 #include <string>
 
-#include "runtime/still_frame.h"
+#include "render/canvas.h"
+#include "runtime/display_settings.h"
+#include "runtime/sound.h"
 
-// The clock's tick at open_show: ticks passed to draw_show_frame are show time.
-constexpr std::uint32_t show_start_ticks = 0;
-
-// How the 4:3 canvas covers a window of another shape: stretched over all of it,
-// or letterboxed, the largest 4:3 picture centred with black bars beside or
-// above and below it, as the show appears full screen on a wider display.
-enum class CanvasFit { stretch, letterbox };
-
-// The part of a width x height window (x from the left, y from the bottom, as
-// glViewport takes it) that the canvas covers.
-struct CanvasArea {
-    int x, y, width, height;
+struct ShowDesc {
+    int width = default_screen_width;  // the video mode, in pixels
+    int height = default_screen_height;
+    bool fullscreen = false;
+    CanvasFit fit = CanvasFit::stretch;  // how the canvas covers the window
+    ShowSound sound = ShowSound::none;
+    const char* caption = nullptr;  // the window's title; null leaves it as it is
+    bool hide_cursor = false;
 };
-CanvasArea canvas_area(int width, int height, CanvasFit fit);
 
-// Starts SDL's video (once per process), opens a width x height window (not full
-// screen), sets the fixed GL state and the projection (the canvas placed in the
-// window by `fit`), turns the embedded images into textures (once per process)
-// and starts the clock. False with one line in `error` when there is no video or
-// no OpenGL window of that size.
-bool open_show(int width, int height, std::string& error, CanvasFit fit = CanvasFit::stretch);
+// Seeds the particle field's generator with the calendar time in seconds.
+void seed_random_from_time();
 
-// Sets the clock as a main-loop turn sets it for tick count `ticks` and draws
-// that frame into the back buffer, unpresented: read it back, or present it.
-void draw_show_frame(std::uint32_t ticks);
+// Start-up, in this order: the display settings taken from `desc`; SDL's video
+// through the platform (start_platform_video; once per process, a later open
+// reuses it); the sound, unless desc.sound is none; the video mode with its depth
+// buffer and double buffering, the cursor and the caption; the fixed OpenGL
+// state; the projection, the canvas placed by desc.fit; the embedded textures
+// (once per process); the beat clock at show_start_ticks. False with one line in
+// `error` when there is no video or no OpenGL window of that size: the caller
+// reports it and decides the exit.
+bool open_show(const ShowDesc& desc, std::string& error);
 
-// Presents what was drawn (the buffer swap).
-void present_show_frame();
-
-// A still frame on an open show. seed_still_frame seeds the particle field's
-// generator: call it right before the first frame, so nothing else draws from
-// the generator first. draw_warmup_frames draws `count` frames at still.at_ms and
-// presents each, as the show presents every frame it draws (the field advances
-// one step per frame). draw_still_frame does both for the whole warm-up, then
-// draws the frame itself, left unpresented.
-void seed_still_frame(const StillFrame& still);
-void draw_warmup_frames(const StillFrame& still, std::int64_t count);
-void draw_still_frame(const StillFrame& still);
+// The fixed OpenGL state for the whole run: texturing, blending, colour material.
+void set_fixed_gl_state();
+// Viewport and matrices that stretch the canvas over a screen_width x
+// screen_height window; nothing for a size that is not positive.
+void set_projection();
+// Starts the beat clock and the music at the same moment.
+void start_clock_and_music();
+// Closes the audio device and SDL.
+void shut_down();

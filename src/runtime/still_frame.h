@@ -1,7 +1,8 @@
 // A still frame: the show at one moment, as the capture program writes it and the
 // page's frozen view shows it: its values, their ranges and the reading of each.
-// runtime/show.h draws one: the particle field's generator seeded, a number of
-// warm-up frames drawn at that moment to fill the field, then the frame itself.
+// runtime/show_frames.h draws one: the particle field's generator seeded, a
+// number of warm-up frames drawn at that moment to fill the field, then the frame
+// itself.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -9,7 +9,7 @@
 
 #include "capture_timing.h"
 #include "music_render.h"
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 namespace {
 

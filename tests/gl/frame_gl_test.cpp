@@ -7,7 +7,6 @@
 #include <SDL_opengl.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -37,7 +36,7 @@ void PrintTo(const KeyTime& key, std::ostream* out) { *out << "beat " << key.lab
 
 // A frame at `ms` over a field grown from a fixed seed for warm_up_calls calls.
 RgbaImage frame_at(std::int64_t ms) {
-    std::memset(&particle_field, 0, sizeof particle_field);
+    reset_particle_field();
     seed_particle_random(field_seed);
     set_clock_ms(ms);
     for (int k = 0; k < warm_up_calls; ++k) draw_particle_field();

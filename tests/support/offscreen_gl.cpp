@@ -17,7 +17,7 @@ bool open_offscreen_canvas(int width, int height, std::string* error) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::string reason;
-    if (!open_show(width, height, reason)) {
+    if (!open_show({.width = width, .height = height}, reason)) {
         if (error) *error = reason;
         return false;
     }

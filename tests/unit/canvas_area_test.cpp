@@ -2,7 +2,7 @@
 // or letterboxed, the largest 4:3 picture centred with black bars.
 #include <gtest/gtest.h>
 
-#include "runtime/show.h"
+#include "render/canvas.h"
 
 namespace {
 

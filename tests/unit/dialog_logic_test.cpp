@@ -49,7 +49,7 @@ const DialogPlatform platform{scripted_mode,  scripted_add,     scripted_select,
 void (*viewer)() = nullptr;
 
 int scripted_runner() {
-    dialog_procedure(platform, dialog_message_opened, 0);
+    on_dialog_opened(platform);
     if (viewer) viewer();
     return scripted.ended_with;
 }
@@ -64,7 +64,8 @@ protected:
     }
 };
 
-void press(int control) { dialog_procedure(platform, dialog_message_command, control); }
+void press(int control) { on_button(platform, control); }
+void click_fullscreen() { on_fullscreen_clicked(platform); }
 
 TEST_F(LaunchDialog, RunWithoutChangesKeepsTheOfferedDefaultFullScreen) {
     scripted.display_modes = {{800, 600, 32}, {1024, 768, 32}, {1280, 1024, 32}};
@@ -100,7 +101,7 @@ TEST_F(LaunchDialog, SelectedItemGivesItsSize) {
     scripted.display_modes = {{1024, 768, 32}, {800, 600, 32}, {1024, 768, 32}};
     viewer = [] {
         scripted.selection = 1;
-        press(control_resolution);  // the box reporting its change does nothing
+        press(control_resolution);  // not a button: nothing happens
         press(control_run);
     };
     EXPECT_TRUE(run_launch_dialog_with(scripted_runner));
@@ -126,7 +127,7 @@ TEST_F(LaunchDialog, FullscreenBoxDecidesWindowOrFullScreen) {
     scripted.display_modes = {{1024, 768, 32}};
     viewer = [] {
         scripted.fullscreen_checked = 0;  // the box toggles itself, then reports
-        press(control_fullscreen);
+        click_fullscreen();
         press(control_run);
     };
     EXPECT_TRUE(run_launch_dialog_with(scripted_runner));
@@ -140,7 +141,7 @@ TEST_F(LaunchDialog, FullscreenBoxDecidesWindowOrFullScreen) {
         EXPECT_EQ(scripted.fullscreen_checked, 0);
         for (int clicks = 0; clicks < 3; ++clicks) {
             scripted.fullscreen_checked ^= 1;
-            press(control_fullscreen);
+            click_fullscreen();
         }
         press(control_run);
     };
@@ -176,7 +177,7 @@ TEST_F(LaunchDialog, RunReadsOptionsFromControlsThatDoNotExist) {
     scripted.display_modes = {{1024, 768, 32}};
     DisplaySettings settings{1024, 768, 32, 1, 1, 1, 1};
     edited_settings = &settings;
-    dialog_procedure(platform, dialog_message_opened, 0);
+    on_dialog_opened(platform);
     press(control_run);
     EXPECT_EQ(scripted.ended_with, dialog_result_run);
     EXPECT_EQ(settings.option_1004, 0);
@@ -203,18 +204,6 @@ TEST_F(LaunchDialog, RunWithNothingSelectedKeepsTheSize) {
         EXPECT_EQ(screen_height, 720);
         EXPECT_TRUE(fullscreen);
     }
-}
-
-TEST_F(LaunchDialog, ProcedureReportsTrueOnlyForTheOpenedNotification) {
-    DisplaySettings settings{1024, 768, 32, 0, 1, 0, 1};
-    edited_settings = &settings;
-    EXPECT_TRUE(dialog_procedure(platform, dialog_message_opened, 0));
-    EXPECT_FALSE(dialog_procedure(platform, dialog_message_command, control_resolution));
-    EXPECT_FALSE(dialog_procedure(platform, 0x0200, control_run));  // not a command
-    EXPECT_EQ(scripted.ended_with, -2);
-    EXPECT_FALSE(dialog_procedure(platform, dialog_message_command, control_cancel));
-    EXPECT_EQ(scripted.ended_with, dialog_result_cancel);
-    edited_settings = nullptr;
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -128,7 +127,7 @@ class Frame : public ::testing::Test {
 protected:
     void SetUp() override {
         use_fake_slot_textures();
-        std::memset(&particle_field, 0, sizeof particle_field);
+        reset_particle_field();
         seed_particle_random(3);
     }
     // One frame at `ms` on the clock.
@@ -307,7 +306,7 @@ TEST_F(Frame, ScrollerEntersAtTheRightEdgeAtBeat8AndReachesZeroAtBeat16) {
 TEST_F(Frame, ScrollerFlashesWhiteForTheFirstThirdOfBeat0ThenTakesThePalette) {
     int white = 0;
     for (int ms = 0; ms < 500; ++ms) {
-        std::memset(&particle_field, 0, sizeof particle_field);  // keeps each frame small
+        reset_particle_field();  // keeps each frame small
         frame_at(ms);
         const Colour c = scroller_colour();
         if (c == Colour{1, 1, 1, 1}) {

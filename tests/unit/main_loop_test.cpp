@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include <cstring>
 #include <string>
 
 #include "assets/asset_table.h"
@@ -78,7 +77,7 @@ float recorded_scroller_x() {
 TEST_F(MainLoop, ATurnDrawsWithTheClockItJustReadThenPausesTenMilliseconds) {
     // The clock still shows beat 0 from its start, while the tick counter already
     // stands 18.6 s on: the frame must show the time the turn reads.
-    std::memset(&particle_field, 0, sizeof particle_field);  // keeps the frame quick
+    reset_particle_field();  // keeps the frame quick
     start_beat_clock(SDL_GetTicks() - 18600);
     const Uint32 before = SDL_GetTicks();
     EXPECT_FALSE(run_loop_turn());

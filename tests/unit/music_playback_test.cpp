@@ -1,4 +1,4 @@
-// The show's own music wiring (open_music, start_clock_and_music, the S key)
+// The show's own music wiring (open_show_sound, start_clock_and_music, the S key)
 // played by SDL_mixer into SDL's disk audio driver, which renders faster than
 // real time with SDL_DISKAUDIODELAY=0. Kicks are located in the captured audio
 // with a matched filter built from the kick sample itself.
@@ -19,7 +19,9 @@
 #include "assets/embedded_data.h"
 #include "instruments.h"
 #include "runtime/main_loop.h"
-#include "runtime/startup.h"
+#include "runtime/show.h"
+#include "runtime/sound.h"
+#include "runtime/sound_format.h"
 #include "synth.h"
 
 namespace {
@@ -162,7 +164,7 @@ std::vector<long> kicks_after(const std::vector<float>& low, long from, const st
 TEST(MusicPlayback, ShowStartsTheModuleFromMemoryWithKicksOnTheAudioBeatGrid) {
     DiskCapture capture;
     ASSERT_EQ(0, SDL_Init(SDL_INIT_AUDIO)) << SDL_GetError();
-    open_music();
+    open_show_sound(ShowSound::playing);
     ASSERT_NE(nullptr, music_handle) << Mix_GetError();
     // With the device locked no buffer is mixed between the mark and the start, so a
     // loaded machine cannot push the start later in the file.
@@ -238,7 +240,7 @@ void press_skip_in_mix(void* data, Uint8* stream, int length) {
 TEST(MusicPlayback, SkipKeyDuringTheOpeningLandsOnOrder10AtSpeed3) {
     DiskCapture capture;
     ASSERT_EQ(0, SDL_Init(SDL_INIT_AUDIO)) << SDL_GetError();
-    open_music();
+    open_show_sound(ShowSound::playing);
     ASSERT_NE(nullptr, music_handle) << Mix_GetError();
     SkipPress press;
     press.press_after = 2L * audio_rate;
@@ -272,7 +274,7 @@ TEST(MusicPlayback, SkipKeyDuringTheOpeningLandsOnOrder10AtSpeed3) {
 TEST(MusicPlayback, LastOrderLoopsBackToTheOpeningWithinOneBuffer) {
     DiskCapture capture;
     ASSERT_EQ(0, SDL_Init(SDL_INIT_AUDIO)) << SDL_GetError();
-    open_music();
+    open_show_sound(ShowSound::playing);
     ASSERT_NE(nullptr, music_handle) << Mix_GetError();
     SDL_LockAudio();  // no tick is mixed before the jump
     capture.mark_start();

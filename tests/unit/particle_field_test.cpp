@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <initializer_list>
 #include <set>
 #include <vector>
@@ -77,7 +76,7 @@ protected:
     void SetUp() override {
         // Each cube slot gets a texture name of its own, so cubes can be told apart.
         cube_names = use_fake_textures({&cube_texture_a, &cube_texture_b, &cube_texture_c});
-        std::memset(&particle_field, 0, sizeof particle_field);
+        reset_particle_field();
         set_clock_ms(0);
         gl_recorder::reset();
     }
@@ -138,7 +137,7 @@ TEST_F(ParticleField, LifetimeInCallsDependsOnlyOnTheColumnClass) {
         int column, step_rows, lifetime;
     };
     for (const Case c : {Case{99, 2, 189}, Case{100, 3, 126}, Case{32, 4, 95}}) {
-        std::memset(&particle_field, 0, sizeof particle_field);
+        reset_particle_field();
         seed_avoiding({c.column}, 200);
         cell(spawn_row, c.column) = 1;
         int drawn = 0;

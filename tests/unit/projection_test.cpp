@@ -3,7 +3,7 @@
 
 #include "gl_recorder.h"
 #include "runtime/display_settings.h"
-#include "runtime/startup.h"
+#include "runtime/show.h"
 
 namespace {
 

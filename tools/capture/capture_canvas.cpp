@@ -7,8 +7,8 @@
 #include <cassert>
 #include <cstdlib>
 
-#include "runtime/layer_scaling.h"
 #include "runtime/show.h"
+#include "runtime/show_frames.h"
 
 namespace {
 
@@ -17,33 +17,31 @@ constexpr std::size_t rgba_bytes = 4;
 int canvas_width_px = 0;
 int canvas_height_px = 0;
 
-std::uint32_t ticks_at(std::int32_t ms) {
-    assert(ms >= 0);
-    return show_start_ticks + static_cast<std::uint32_t>(ms);
-}
-
 }  // namespace
 
 bool open_capture_canvas(int width, int height, CanvasFit fit, std::string& error) {
     // Set here rather than inherited: the capture never needs a display or a
-    // sound card. The window has the size asked for, so the SDL layer's scaling
-    // would only copy every frame once more to a window no one sees.
+    // sound card. The window has the size asked for, so the show's start-up
+    // leaves the SDL layer's scaling off.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    choose_layer_scaling({width, height, false});
-    if (!open_show(width, height, error, fit)) return false;
+    if (!open_show({.width = width, .height = height, .fit = fit}, error)) return false;
     canvas_width_px = width;
     canvas_height_px = height;
     return true;
 }
 
 bool read_frame_at(std::int32_t ms, std::uint8_t* pixels, std::string& error) {
+    draw_show_frame(ms);
+    return read_frame(pixels, error);
+}
+
+bool read_frame(std::uint8_t* pixels, std::string& error) {
     assert(canvas_width_px > 0 && canvas_height_px > 0);
     // The read buffer is left at its default, the back buffer (or the colour
     // attachment, should the SDL layer draw into a framebuffer object). RGBA is
     // the implementation's own read format here, so the read is a plain copy;
     // pixel buffer objects measured no faster, since llvmpipe finishes the
     // frame before either kind of read.
-    draw_show_frame(ticks_at(ms));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, canvas_width_px, canvas_height_px, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     const GLenum status = glGetError();

@@ -20,8 +20,8 @@
 #include "png_frame.h"
 #include "progress_line.h"
 #include "publication.h"
-#include "runtime/show.h"
-#include "runtime/startup.h"
+#include "runtime/show_frames.h"
+#include "runtime/sound_format.h"
 #include "size_estimate.h"
 #include "temporary_file.h"
 #include "video_encoder.h"
@@ -92,18 +92,14 @@ StillFrame first_frame(const CaptureOptions& options, std::int32_t at_ms) {
     return StillFrame{at_ms, options.seed, options.warmup_frames};
 }
 
-// Opens the canvas and seeds the field right before the first frame, so nothing
-// else draws from the generator before the particle field does.
-bool open_canvas(const CaptureOptions& options, const StillFrame& still, std::string& error) {
+// Opens the canvas and starts the first frame's still-frame run, which seeds the
+// field right before the first frame, so nothing else draws from the generator
+// before the particle field does.
+bool open_canvas(const CaptureOptions& options, const StillFrame& still, StillFrameRun& run, std::string& error) {
     const CanvasFit fit = options.stretch ? CanvasFit::stretch : CanvasFit::letterbox;
     if (!open_capture_canvas(options.width, options.height, fit, error)) return false;
-    seed_still_frame(still);
+    run = start_still_frame(still);
     return true;
-}
-
-// The warm-up frames at the first frame's moment; an interruption stops them.
-void warm_up(const StillFrame& still) {
-    for (std::int64_t k = 0; k < still.warmup_frames && !interrupted(); ++k) draw_warmup_frames(still, 1);
 }
 
 // Nothing of a run is named before every output is complete; then all are named
@@ -114,14 +110,16 @@ int capture_single_frame(const CaptureOptions& options) {
     if (!options.audio_out.empty() && !check_file_writable(options.audio_out, error))
         return report(failure_status, error);
     if (!options.force && !check_room(options, 1, error)) return report(usage_status, error);
-    const StillFrame still = first_frame(options, options.at_ms);
-    if (!open_canvas(options, still, error)) return report(failure_status, error);
+    StillFrameRun still;
+    if (!open_canvas(options, first_frame(options, options.at_ms), still, error)) return report(failure_status, error);
 
-    warm_up(still);
+    // An interruption stops the warm-up before its next frame.
+    warm_up_still_frame(still, interrupted);
     if (interrupted()) return report(failure_status, "interrupted");
     std::vector<std::uint8_t> pixels(frame_bytes(options.width, options.height));
     std::vector<std::uint8_t> png;
-    if (!read_frame_at(options.at_ms, pixels.data(), error) ||
+    draw_still_frame(still);
+    if (!read_frame(pixels.data(), error) ||
         !encode_frame_png(bottom_up_pixels(pixels.data(), options.width, options.height), frame_png_settings(), png,
                           error))
         return report(failure_status, error);
@@ -237,8 +235,9 @@ int capture_sequence(const CaptureOptions& options) {
     }
     if (!options.audio_out.empty() && !check_file_writable(options.audio_out, error))
         return report(failure_status, error);
-    const StillFrame still = first_frame(options, options.from_ms);
-    if (!open_canvas(options, still, error)) return report(failure_status, error);
+    StillFrameRun still;
+    if (!open_canvas(options, first_frame(options, options.from_ms), still, error))
+        return report(failure_status, error);
 
     SequenceOutputs outputs;
     const auto fail = [&](const std::string& message) {
@@ -274,7 +273,8 @@ int capture_sequence(const CaptureOptions& options) {
         if (!start_video(settings, outputs.video, error)) return fail(error);
     }
 
-    warm_up(still);
+    // An interruption stops the warm-up early; render_frames then draws nothing and says so.
+    warm_up_still_frame(still, interrupted);
     if (video)
         start_pipeline(outputs.pipeline, video_writers, video_buffers, frame_bytes(options.width, options.height),
                        video_output(outputs.video));

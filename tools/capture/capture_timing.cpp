@@ -3,7 +3,7 @@
 
 #include <cassert>
 
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 std::int64_t sequence_frame_count(std::int32_t from_ms, std::int32_t to_ms, int fps) {
     assert(from_ms <= to_ms && fps > 0);

@@ -40,7 +40,7 @@
 
 #include "assets/embedded_data.h"
 #include "interruption.h"
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 namespace {
 constexpr auto refresh_interval = std::chrono::milliseconds(250);

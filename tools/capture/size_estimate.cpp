@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "capture_timing.h"
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 namespace {
 

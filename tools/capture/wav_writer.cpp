@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 namespace {
 

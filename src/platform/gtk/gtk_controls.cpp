@@ -4,7 +4,7 @@
 
 #include <cassert>
 
-#include "platform/gtk/xrandr_modes.h"
+#include "runtime/platform.h"
 
 namespace {
 
@@ -66,8 +66,8 @@ void end_dialog(int result) {
     end_result = result;
 }
 
-const DialogPlatform gtk_platform{display_mode,  combo_add_item, combo_set_selection, combo_get_selection,
-                                  check_box_set, check_box_get,  enable_control,      end_dialog};
+const DialogPlatform gtk_platform{platform_display_mode, combo_add_item, combo_set_selection, combo_get_selection,
+                                  check_box_set,         check_box_get,  enable_control,      end_dialog};
 
 }  // namespace
 

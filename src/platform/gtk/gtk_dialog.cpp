@@ -12,8 +12,8 @@
 #include "platform/launch_dialog_layout.h"
 #include "product.h"
 #include "runtime/dialog_logic.h"
-#include "runtime/dialog_window.h"
-#include "runtime/startup.h"
+#include "runtime/platform.h"
+#include "runtime/window_caption.h"
 
 namespace {
 
@@ -78,17 +78,24 @@ void apply_dialog_style(const char* family, int points) {
     g_free(css);
 }
 
-void send_command(int control) {
-    if (changing_controls_quietly() || dialog_has_ended()) return;
-    dialog_procedure(gtk_dialog_platform(), dialog_message_command, control);
+// What the viewer did, unless the logic's own change of a control caused it (the
+// dialog manager reports no such change either) or the dialog has already ended.
+bool viewer_acted() { return !changing_controls_quietly() && !dialog_has_ended(); }
+
+void press(int control) {
+    if (viewer_acted()) on_button(gtk_dialog_platform(), control);
 }
 
-void on_clicked(GtkButton*, gpointer control) { send_command(GPOINTER_TO_INT(control)); }
-void on_changed(GtkComboBox*, gpointer control) { send_command(GPOINTER_TO_INT(control)); }
+void on_button_clicked(GtkButton*, gpointer control) { press(GPOINTER_TO_INT(control)); }
+
+// "clicked" comes after the box has toggled itself.
+void on_fullscreen_box_clicked(GtkButton*, gpointer) {
+    if (viewer_acted()) on_fullscreen_clicked(gtk_dialog_platform());
+}
 
 // The close box is Cancel.
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
-    send_command(control_cancel);
+    press(control_cancel);
     return TRUE;
 }
 
@@ -97,21 +104,17 @@ gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
 // keys first.
 gboolean on_key_press(GtkWidget* window, GdkEventKey* event, gpointer) {
     switch (event->keyval) {
-    case GDK_KEY_Escape: send_command(control_cancel); return TRUE;
+    case GDK_KEY_Escape: press(control_cancel); return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter: {
         GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
         if (focus && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus)) return FALSE;
-        send_command(control_run);
+        press(control_run);
         return TRUE;
     }
     default: return FALSE;
     }
-}
-
-void connect_command(GtkWidget* widget, const char* signal, GCallback handler, int control) {
-    g_signal_connect(widget, signal, handler, GINT_TO_POINTER(control));
 }
 
 struct DialogWidgets {
@@ -179,11 +182,10 @@ DialogWidgets build_dialog() {
     register_control(control_resolution, resolution);
     register_control(control_fullscreen, fullscreen_box);
 
-    connect_command(run, "clicked", G_CALLBACK(on_clicked), control_run);
-    connect_command(cancel, "clicked", G_CALLBACK(on_clicked), control_cancel);
-    connect_command(resolution, "changed", G_CALLBACK(on_changed), control_resolution);
-    // "clicked" comes after the box has toggled itself.
-    connect_command(fullscreen_box, "clicked", G_CALLBACK(on_clicked), control_fullscreen);
+    // A change of the resolution box calls for nothing: Run reads the selection.
+    g_signal_connect(run, "clicked", G_CALLBACK(on_button_clicked), GINT_TO_POINTER(control_run));
+    g_signal_connect(cancel, "clicked", G_CALLBACK(on_button_clicked), GINT_TO_POINTER(control_cancel));
+    g_signal_connect(fullscreen_box, "clicked", G_CALLBACK(on_fullscreen_box_clicked), nullptr);
     g_signal_connect(window, "delete-event", G_CALLBACK(on_delete), nullptr);
     g_signal_connect(window, "key-press-event", G_CALLBACK(on_key_press), nullptr);
     return {window, run};
@@ -214,7 +216,7 @@ int run_platform_dialog() {
     const DialogWidgets dialog = build_dialog();
     GtkWidget* window = dialog.window;
     reset_dialog_end();
-    dialog_procedure(gtk_dialog_platform(), dialog_message_opened, 0);
+    on_dialog_opened(gtk_dialog_platform());
     gtk_widget_show_all(window);
     // The focus goes to the first tab stop, Run, once the controls are shown.
     gtk_widget_grab_focus(dialog.first_tab_stop);

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "runtime/platform.h"
+
 // X11 has no per-mode depth: every mode is offered at the depth the show asks for.
 constexpr std::int32_t reported_bits_per_pixel = 32;
 
@@ -61,7 +63,7 @@ void read_display_modes(Display* display) {
     XRRFreeScreenResources(resources);
 }
 
-bool display_mode(std::int32_t index, PlatformMode* mode) {
+bool platform_display_mode(std::int32_t index, PlatformMode* mode) {
     if (index < 0 || static_cast<std::size_t>(index) >= read_modes.size()) return false;
     *mode = read_modes[static_cast<std::size_t>(index)];
     return true;

@@ -2,11 +2,6 @@
 #pragma once
 #include <X11/Xlib.h>
 
-#include <cstdint>
-
-#include "runtime/dialog_platform.h"
-
-// Reads the modes of the display once; later calls of display_mode see them.
+// Reads the modes of the display once; later calls of platform_display_mode
+// (runtime/platform.h) see them, each reported at 32 bits per pixel.
 void read_display_modes(Display* display);
-// The index-th mode read, reported at 32 bits per pixel; false past the last.
-bool display_mode(std::int32_t index, PlatformMode* mode);

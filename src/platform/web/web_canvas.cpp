@@ -6,7 +6,7 @@
 
 #include "platform/web/web_page.h"
 #include "runtime/display_settings.h"
-#include "runtime/startup.h"
+#include "runtime/show.h"
 
 bool fit_canvas_to_page() {
     int width = 0;

@@ -6,12 +6,10 @@
 // the same way, so Run again starts at once too. An address with a query asks
 // for one frozen frame instead, drawn a slice at a time.
 #include <SDL.h>
-#include <SDL_mixer.h>
 #include <emscripten.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/web/emulation/held_sound.h"
@@ -19,9 +17,7 @@
 #include "platform/web/web_loop.h"
 #include "platform/web/web_page.h"
 #include "render/particle_field.h"
-#include "runtime/main_loop.h"
 #include "runtime/show.h"
-#include "runtime/startup.h"
 
 namespace {
 
@@ -32,14 +28,18 @@ bool video_ready = false;  // opened on the canvas, fixed state, textures
 bool sound_ready = false;  // the device opened (held) and the module loaded
 bool running = false;
 
-// The show opened on the page's canvas, at the canvas's size in device pixels.
+// The show opened on the page's canvas, at the canvas's size in device pixels,
+// without its sound: that comes in a task of its own (prepare_sound), so the page
+// answers in between, and again before every run. Without a picture there is no
+// show: the line goes to standard error, which the page shows, and the program
+// ends.
 void prepare_video() {
     if (video_ready) return;
     int width = 0;
     int height = 0;
     page_canvas_pixels(width, height);
     std::string error;
-    if (!open_show(width, height, error)) {
+    if (!open_show({.width = width, .height = height}, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::fflush(stderr);
         std::exit(1);
@@ -47,22 +47,17 @@ void prepare_video() {
     video_ready = true;
 }
 
-// The desktop's sound start-up, the device held silent until Run.
+// The show's sound step, the device held silent until Run.
 void prepare_sound() {
     if (sound_ready) return;
-    if (!SDL_WasInit(SDL_INIT_AUDIO)) SDL_InitSubSystem(SDL_INIT_AUDIO);
-    web_hold_sound();
-    open_music();
+    open_show_sound(ShowSound::held);
     sound_ready = true;
 }
 
 // As the desktop's shutdown, without SDL_Quit, which the emulation ignores: the
-// music is let go while its player is still set up, the device closes, which
-// ends the sound, and the page takes over. The next run loads the module again.
+// sound ends and the page takes over. The next run loads the module again.
 void end_show() {
-    if (music_handle) Mix_FreeMusic(music_handle);
-    music_handle = nullptr;
-    Mix_CloseAudio();
+    close_show_sound();
     sound_ready = false;
     running = false;
     page_show_ended();
@@ -76,7 +71,7 @@ void start_show() {
     prepare_sound();
     web_release_sound();
     discard_queued_events();
-    std::memset(&particle_field, 0, sizeof particle_field);  // as a fresh process has it
+    reset_particle_field();  // as a fresh process has it
     seed_random_from_time();
     start_clock_and_music();
     running = true;

@@ -1,6 +1,7 @@
 // The launch dialog on Windows: template 101 run modally by the dialog manager,
-// with the dialog logic's procedure reaching the controls through the dialog's
-// item messages, and the program's icon on its title bar and task button.
+// whose notifications the dialog procedure hands to the dialog logic's handlers,
+// the logic reaching the controls through the dialog's item messages; and the
+// program's icon on its title bar and task button.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 // after windows.h, whose types it uses
@@ -9,7 +10,7 @@
 #include <cassert>
 
 #include "runtime/dialog_logic.h"
-#include "runtime/dialog_window.h"
+#include "runtime/platform.h"
 
 namespace {
 
@@ -19,15 +20,6 @@ const wchar_t program_icon[] = L"SDL_app";
 
 // The dialog that is open; the dialog procedure sets it with every message.
 HWND open_dialog = nullptr;
-
-bool enumerate_mode(std::int32_t index, PlatformMode* mode) {
-    DEVMODEW record{};
-    record.dmSize = sizeof record;
-    if (!EnumDisplaySettingsW(nullptr, static_cast<DWORD>(index), &record)) return false;
-    *mode = {static_cast<std::int32_t>(record.dmPelsWidth), static_cast<std::int32_t>(record.dmPelsHeight),
-             static_cast<std::int32_t>(record.dmBitsPerPel)};
-    return true;
-}
 
 void combo_add_item(int control, const char* text) {
     SendDlgItemMessageA(open_dialog, control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -58,8 +50,8 @@ void enable_control(int control, bool enable) {
 
 void end_dialog(int result) { EndDialog(open_dialog, result); }
 
-const DialogPlatform win32_platform{enumerate_mode, combo_add_item, combo_set_selection, combo_get_selection,
-                                    check_box_set,  check_box_get,  enable_control,      end_dialog};
+const DialogPlatform win32_platform{platform_display_mode, combo_add_item, combo_set_selection, combo_get_selection,
+                                    check_box_set,         check_box_get,  enable_control,      end_dialog};
 
 // A dialog takes no icon from its template: the task bar and Alt+Tab show the big
 // one, the title bar the small one, each picked from the group at its own size.
@@ -77,12 +69,25 @@ void show_program_icon(HWND dialog) {
     }
 }
 
+// TRUE for the opened notification only, which lets the dialog manager put the
+// focus on the first tab stop, Run; FALSE leaves every other message to the
+// dialog manager's default handling.
 INT_PTR CALLBACK launch_dialog_procedure(HWND dialog, UINT message, WPARAM first, LPARAM) {
     open_dialog = dialog;
-    if (message == WM_INITDIALOG) show_program_icon(dialog);
-    // For commands the low word names the control; the notification code is not looked at.
-    const int control = LOWORD(first);
-    return dialog_procedure(win32_platform, message, control) ? TRUE : FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        show_program_icon(dialog);
+        on_dialog_opened(win32_platform);
+        return TRUE;
+    case WM_COMMAND: {
+        // The low word names the control; the notification code is not looked at.
+        const int control = LOWORD(first);
+        if (control == control_run || control == control_cancel) on_button(win32_platform, control);
+        if (control == control_fullscreen) on_fullscreen_clicked(win32_platform);
+        return FALSE;
+    }
+    default: return FALSE;
+    }
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // Holding back standard error while SDL probes its video drivers and opens the
-// sound device (POSIX; on Windows and in the browser nothing is held back, as
-// nothing there prints on its own).
-#include "runtime/stderr_hold.h"
+// sound device (POSIX; on Windows nothing is held back, as nothing there prints
+// on its own).
+#include "platform/sdl_desktop/stderr_hold.h"
 
 #include <cstdio>
 
-#if defined(_WIN32) || defined(__EMSCRIPTEN__)
+#if defined(_WIN32)
 
 int hold_stderr() { return -1; }
 void release_stderr(int) {}

@@ -1,5 +1,5 @@
 // Which video driver may carry the show: headless ones only on request.
-#include "runtime/video_driver.h"
+#include "platform/sdl_desktop/video_driver.h"
 
 #include <cctype>
 #include <string_view>

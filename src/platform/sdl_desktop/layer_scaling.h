@@ -7,17 +7,11 @@
 // setting, SDL12COMPAT_OPENGL_SCALING, when SDL's video starts; a value the
 // viewer set always stands.
 #pragma once
+#include "runtime/platform.h"  // VideoRequest
 
 // The layer's setting, and its own setting for enlarging or shrinking windows.
 constexpr const char* layer_scaling_variable = "SDL12COMPAT_OPENGL_SCALING";
 constexpr const char* layer_window_scaling_variable = "SDL12COMPAT_WINDOW_SCALING";
-
-// The video mode the show is about to set.
-struct VideoRequest {
-    int width;
-    int height;
-    bool fullscreen;
-};
 
 // The desktop's size as SDL reports it before a mode is set; 0 x 0 when unknown.
 struct DesktopSize {
@@ -43,8 +37,7 @@ bool is_compat_layer_version(int major, int minor, int patch);
 
 // Before SDL's video starts: sets the layer's scaling for `request` as far as it
 // can be decided without the desktop's size. A window is decided; full screen
-// keeps the scaling until choose_layer_scaling_again. The capture program and
-// anything else that opens a window of its own size call this before open_show.
+// keeps the scaling until choose_layer_scaling_again.
 void choose_layer_scaling(const VideoRequest& request);
 
 // Once video runs and before the mode is set, with the desktop's size: true when

@@ -2,7 +2,7 @@
 // the desktop's own size, and windows the viewer asked the layer to resize.
 #include <gtest/gtest.h>
 
-#include "runtime/layer_scaling.h"
+#include "platform/sdl_desktop/layer_scaling.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Which video drivers may carry the show: headless ones only when asked for.
 #include <gtest/gtest.h>
 
-#include "runtime/video_driver.h"
+#include "platform/sdl_desktop/video_driver.h"
 
 namespace {
 

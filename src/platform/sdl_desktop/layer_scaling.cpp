@@ -1,6 +1,6 @@
 // Whether the compatibility layer draws through its scaling buffer: the decision,
 // and the setting the layer reads when video starts.
-#include "runtime/layer_scaling.h"
+#include "platform/sdl_desktop/layer_scaling.h"
 
 #include <SDL.h>
 

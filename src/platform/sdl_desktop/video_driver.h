@@ -4,6 +4,9 @@
 // viewer asked for them by name.
 #pragma once
 
+// Room for the video driver's name as SDL reports it.
+constexpr int video_driver_name_size = 64;
+
 // The line printed when SDL found no display.
 constexpr const char* no_display_message =
     "no display to show the invitation on: set DISPLAY to an X display, "

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "runtime/stderr_hold.h"
+#include "platform/sdl_desktop/stderr_hold.h"
 
 namespace {
 

@@ -13,7 +13,14 @@ grep -q "no music is embedded" capture.err && skip "no music embedded in this bu
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/show.raw" \
   "$build/invitation" >/dev/null 2>show.err &
 pid=$!
-sleep 4
+# Waits for what the comparison needs, three seconds of sound past a few silent
+# buffers, not for a time: a loaded machine starts the show late.
+wanted=$(( (3 * 44100 + 4 * 8192) * 4 ))
+for _ in $(seq 1 600); do
+  [ "$(stat -c %s show.raw 2>/dev/null || echo 0)" -ge "$wanted" ] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
 kill -TERM "$pid"
 wait "$pid"
 

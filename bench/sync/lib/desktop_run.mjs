@@ -85,7 +85,8 @@ export async function runDesktop({ show, tools, pulse, display, dir, taps, warmu
       const [kind, before, after] = line.split(' ');
       return { kind, beforeMs: Number(before) / 1e6, afterMs: Number(after) / 1e6 };
     });
-    await sleep(300);
+    // The sound of the last taps comes later still.
+    await sleep(2000);
     xdotool(display, 'key', 'Escape');
     if (!(await exited(child, 5000))) throw new Error('the show did not end on Escape');
   } finally {
@@ -94,7 +95,8 @@ export async function runDesktop({ show, tools, pulse, display, dir, taps, warmu
   const { samples, rows } = await recorder.finish();
   const swaps = readNumbers(swapLog);
   // Each printed value with the key that caused it: the last of its kind sent before it.
-  const frames = reader.values.map((v) => {
+  const lastKeyMs = keys.length ? keys[keys.length - 1].afterMs : Infinity;
+  const frames = reader.values.filter((v) => v.printMs <= lastKeyMs + 500).map((v) => {
     const key = [...keys].reverse().find((k) => k.kind === (v.kind === 'press' ? 'down' : 'up') && k.afterMs <= v.printMs);
     const swapMs = lastBefore(swaps, v.printMs);
     return {

@@ -46,7 +46,7 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build
+.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build sync-bench
 
 # Installs only what dpkg does not already report as installed.
 define install_missing
@@ -172,6 +172,11 @@ test: test-deps windows wine-deps web web-test-deps fuzz-build release
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L sanitized
 	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
+
+# The live sync bench (bench/sync/run.sh): the sound's offset against the picture
+# on the desktop and in Chromium and Firefox ESR, from $(BUILD) and $(BUILD_WEB).
+sync-bench:
+	bench/sync/run.sh $(BUILD) $(BUILD_WEB)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE)

@@ -2,19 +2,20 @@
 # The live sync bench in one command (make sync-bench): installs what it needs
 # (Debian: pulseaudio, pulseaudio-utils, libpulse-dev, libxtst-dev, xvfb, xdotool,
 # x11-utils, chromium, firefox-esr; puppeteer-core at the version
-# bench/sync/package-lock.json pins, into BUILD/sync-bench/node, no browser
-# download), builds the bench's tools into BUILD/sync-bench/tools, then runs
+# bench/sync/package-lock.json pins, into SYNC_BENCH_DIR/node, no browser
+# download), builds the bench's tools into SYNC_BENCH_DIR/tools, then runs
 #   bench/sync/run.sh [BUILD [BUILD_WEB]] [--targets desktop,chromium,firefox] [--runs N] [--taps N]
 #   bench/sync/run.sh [BUILD [BUILD_WEB]] --check     one run each of desktop and Chromium, exit 1 over 50 ms
 # BUILD holds invitation and invitation-capture (default build), BUILD_WEB
-# invitation.html (default build-web).
+# invitation.html (default build-web). The bench writes only into SYNC_BENCH_DIR
+# (default build/sync-bench here), so the builds measured may be anyone's.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=build
 web=build-web
 [ $# -gt 0 ] && [ "${1#--}" = "$1" ] && { build=$1; shift; }
 [ $# -gt 0 ] && [ "${1#--}" = "$1" ] && { web=$1; shift; }
-bench=$build/sync-bench
+bench=$(mkdir -p "${SYNC_BENCH_DIR:-build/sync-bench}" && cd "${SYNC_BENCH_DIR:-build/sync-bench}" && pwd)
 sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
 
 packages="pulseaudio pulseaudio-utils libpulse-dev libxtst-dev libx11-dev pkg-config cmake g++ xvfb xdotool x11-utils chromium firefox-esr"

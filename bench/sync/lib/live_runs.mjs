@@ -16,9 +16,10 @@ export function settings() {
     show: join(build, 'invitation'),
     capture: join(build, 'invitation-capture'),
     page: join(env.SYNC_BENCH_WEB || 'build-web', 'invitation.html'),
-    tools: env.SYNC_BENCH_TOOLS || join(build, 'sync-bench', 'tools'),
-    nodeModules: env.SYNC_BENCH_NODE_MODULES || join(build, 'sync-bench', 'node', 'node_modules'),
-    work: env.SYNC_BENCH_WORK || join(build, 'sync-bench', 'work'),
+    // The bench's own folder, never inside a build it measures.
+    tools: env.SYNC_BENCH_TOOLS || join('build', 'sync-bench', 'tools'),
+    nodeModules: env.SYNC_BENCH_NODE_MODULES || join('build', 'sync-bench', 'node', 'node_modules'),
+    work: env.SYNC_BENCH_WORK || join('build', 'sync-bench', 'work'),
   };
   for (const key of Object.keys(s)) s[key] = resolve(s[key]);
   return s;

@@ -6,7 +6,7 @@ const ms = (x) => (Number.isFinite(x) ? `${x.toFixed(1)} ms` : '-');
 export function printRun(target, k, run, extra = '') {
   console.log(`${target} run ${k}: offset ${ms(run.median)} (median of ${run.count} frames, spread ${ms(run.spread)}),` +
     ` at the start ${ms(run.startOffsetMs)}, ${Number.isFinite(run.msPerBeat) ? run.msPerBeat.toFixed(2) : '-'} ms a beat` +
-    `${run.unmatched ? `, ${run.unmatched} unmatched` : ''}, ${run.slips.length ? `, sound gaps ${run.slips.map((g) => `${g.ms.toFixed(0)} ms near beat ${g.atBeat.toFixed(0)}`).join(', ')}` : ', no gap in the sound'}${extra}`);
+    `${run.unmatched ? `, ${run.unmatched} unmatched` : ''}${run.slips.length ? `, sound gaps ${run.slips.map((g) => `${g.ms.toFixed(0)} ms near beat ${g.atBeat.toFixed(0)}`).join(', ')}` : ', no gap in the sound'}${extra}`);
 }
 
 export function printSummary(target, device, runs) {

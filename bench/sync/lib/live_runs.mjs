@@ -55,7 +55,7 @@ export async function measureRun(target, k, s, { pulse, desktopX, browserX, refe
       ...measured, sink: run.sink, bySwaps, estimateMinusSwap,
       extra: `; from the swaps ${bySwaps.median.toFixed(1)} ms (line - 10 ms - swap: median ${estimateMinusSwap.toFixed(2)} ms,` +
         ` largest ${Math.max(...run.frames.map((f) => f.screenMs - f.swapMs)).toFixed(1)} ms)`,
-      device: `null sink ${pulse.sink} (${run.sink.spec}), sink latency ${run.sink.latencyMs.toFixed(1)} ms` +
+      device: `null sink ${pulse.sink} (${run.sink.format}), sink latency ${run.sink.latencyMs.toFixed(1)} ms` +
         ` of ${run.sink.configuredMs.toFixed(1)} configured; the show's device 8192-frame buffers (SDL 1.2 layer over SDL2, PulseAudio)`,
     };
   }
@@ -70,7 +70,7 @@ export async function measureRun(target, k, s, { pulse, desktopX, browserX, refe
     ...measured, sink: run.sink, frameMs,
     extra: `; frames ${frameMs.toFixed(1)} ms apart (median), clock round trip ${run.clock.roundTripMs.toFixed(2)} ms` +
       `${run.errors.length ? `; page errors: ${run.errors.join(' | ')}` : ''}`,
-    device: `${run.version} headed in Xvfb, null sink ${pulse.sink} (${run.sink.spec}), sink latency ` +
+    device: `${run.version} headed in Xvfb, null sink ${pulse.sink} (${run.sink.format}), sink latency ` +
       `${run.sink.latencyMs.toFixed(1)} ms of ${run.sink.configuredMs.toFixed(1)} configured`,
   };
 }

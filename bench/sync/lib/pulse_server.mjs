@@ -42,10 +42,10 @@ export async function startPulse(workDir) {
 export function sinkState(pulse) {
   const text = execFileSync('pactl', ['list', 'sinks'], { env: { ...process.env, ...pulse.env }, encoding: 'utf8' });
   const latency = text.match(/Latency: (\d+) usec, configured (\d+) usec/);
-  const spec = text.match(/Sample Specification: (.*)/);
+  const format = text.match(/Sample Specification: (.*)/);
   return {
     latencyMs: latency ? Number(latency[1]) / 1000 : NaN,
     configuredMs: latency ? Number(latency[2]) / 1000 : NaN,
-    spec: spec ? spec[1].trim() : '?',
+    format: format ? format[1].trim() : '?',
   };
 }

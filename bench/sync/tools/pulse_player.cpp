@@ -77,8 +77,8 @@ void on_context_state(pa_context* context, void* data) {
     auto& p = *static_cast<Playback*>(data);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY: {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, channels};
-        pa_stream* stream = pa_stream_new(context, "sync bench player", &spec, nullptr);
+        const pa_sample_spec sample_format{PA_SAMPLE_S16LE, rate, channels};
+        pa_stream* stream = pa_stream_new(context, "sync bench player", &sample_format, nullptr);
         if (!stream) die("pa_stream_new", context);
         pa_stream_set_write_callback(stream, on_write, &p);
         pa_buffer_attr attr{};

@@ -95,8 +95,8 @@ void on_context_state(pa_context* context, void* data) {
     auto& r = *static_cast<Recording*>(data);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY: {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, rate, channels};
-        r.stream = pa_stream_new(context, "sync bench recorder", &spec, nullptr);
+        const pa_sample_spec sample_format{PA_SAMPLE_S16LE, rate, channels};
+        r.stream = pa_stream_new(context, "sync bench recorder", &sample_format, nullptr);
         if (!r.stream) die("pa_stream_new", context);
         pa_stream_set_state_callback(r.stream, on_stream_state, &r);
         pa_stream_set_read_callback(r.stream, on_read, &r);

@@ -54,7 +54,7 @@ configure_fuzz    = cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug \
 # on to the closing summary.
 ctest_in = (cd $(1) && ctest --output-on-failure -j $(JOBS) $(2)) || status=1
 
-.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build
+.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build sync-bench
 
 deps:
 	@$(SETUP) require run
@@ -167,6 +167,11 @@ test: test-deps windows wine-deps web web-test-deps fuzz-build release
 	if $(SETUP) has fuzz >/dev/null; then $(call ctest_in,$(BUILD_FUZZ),-L fuzz); fi; \
 	tools/setup/skip_summary.sh $(BUILD_TEST) $(BUILD_ASAN) $(BUILD_FUZZ); \
 	exit $$status
+
+# The live sync bench (bench/sync/run.sh): the sound's offset against the picture
+# on the desktop and in Chromium and Firefox ESR, from $(BUILD) and $(BUILD_WEB).
+sync-bench:
+	bench/sync/run.sh $(BUILD) $(BUILD_WEB)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_CHECK) $(BUILD_TEST) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE) build-setup

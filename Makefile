@@ -80,13 +80,16 @@ assets: deps
 	$(BUILD)/generate-images --icons src/assets/icon
 	$(BUILD)/asset-check src/assets/data
 
-# Regenerates the module from its composer and checks it (libxmp-dev and sox draw
+# Regenerates the module from its composer and checks it, then its loudness step:
+# one pass through the show's mixer must measure -15..-13 LUFS with its true peak
+# at or below -1 dBTP and nothing clipped (libxmp-dev and sox draw
 # docs/music_spectrogram.png when they are installed).
 music: deps
 	$(configure_run)
-	cmake --build $(BUILD) --target music-composer module-check -j $(JOBS)
+	cmake --build $(BUILD) --target music-composer module-check music-loudness -j $(JOBS)
 	$(BUILD)/music-composer src/assets/data/music.xm
 	$(BUILD)/module-check src/assets/data/music.xm
+	$(BUILD)/music-loudness --check src/assets/data/music.xm
 	-cmake --build $(BUILD) --target music_spectrogram
 
 # The cross-built libraries are made once into $(BUILD_WIN32)/deps/prefix and reused.

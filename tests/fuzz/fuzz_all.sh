@@ -8,7 +8,7 @@ build=$1 seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
 for entry in png_decoder:png png_io:png xm_reader:xm capture_options:capture_options web_query:web_query \
-             pe_resources:pe_resources cp437_text:cp437_text; do
+             pe_resources:pe_resources cp437_text:cp437_text wav_reader:wav; do
   name=${entry%%:*} seeds=${entry#*:}
   options=()
   [ -f "$here/$name.dict" ] && options=(-dict="$here/$name.dict")

@@ -1,17 +1,10 @@
-// The show's music rendered offline: the embedded module played by the module
-// player the show's mixer uses, set up the way that mixer sets it up, and pulled
-// sample by sample instead of through a sound card.
+// The show's music rendered offline: the embedded module through the show's
+// mixer (show_mixer.h), as the capture's sound.
 #pragma once
-#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
-// Receives interleaved stereo 16-bit frames; false stops the rendering.
-using SampleSink = std::function<bool(const std::int16_t* frames, std::size_t frame_count)>;
-
-// Stands for "up to where the song's pass ends" as an end sample.
-constexpr std::int64_t end_of_pass = -1;
+#include "show_mixer.h"
 
 // False when the build embeds no music; the show is then silent, and so is a capture.
 bool music_embedded();

@@ -3,6 +3,12 @@
 // every note is equal-tempered in every player. Drums play at C-4 at their own
 // rate. Only the pad and the choir loop; their loops hold whole cycles of every
 // partial, so they loop without a click.
+//
+// Every sample peaks at full scale, and the parts are balanced by the volumes
+// of their notes (mix.cpp). A voice in the show's mixer cannot play louder than
+// its sample at volume 64, so the parts that carry the mix (kick, snare, bass,
+// lead) are made dense: a long, driven body rather than a lone spike, and the
+// loops' partials phased so that they do not pile up into peaks.
 #include "instruments.h"
 
 #include <cmath>
@@ -28,13 +34,13 @@ std::vector<double> render(const Render& r, const std::function<double(double t,
     return out;
 }
 
-xm::Instrument make(const char* name, int relative_note, std::vector<double> data, double peak, std::uint8_t volume,
+xm::Instrument make(const char* name, int relative_note, std::vector<double> data, std::uint8_t volume,
                     std::uint8_t panning) {
     xm::Instrument ins;
     ins.name = name;
     ins.sample.name = name;
     ins.sample.relative_note = static_cast<std::int8_t>(relative_note);
-    ins.sample.frames = synth::to_pcm16(data, peak);
+    ins.sample.frames = synth::to_pcm16(data, 1.0);  // full scale
     ins.sample.volume = volume;
     ins.sample.panning = panning;
     return ins;
@@ -50,6 +56,9 @@ xm::Envelope sustained(std::uint16_t attack_ticks, std::uint16_t start_value) {
 
 // --- drums ---------------------------------------------------------------
 
+// A sine falling from 194 Hz to 44 Hz with a short click, driven into tanh: the
+// body holds 60 % of its start for a tenth of a second, which is what makes it
+// heard against the rest of the mix.
 xm::Instrument make_kick() {
     const Render r{17, 0.34};
     synth::Noise noise(11);
@@ -59,12 +68,12 @@ xm::Instrument make_kick() {
         const double hz = 44 + 120 * std::exp(-t / 0.028) + 30 * std::exp(-t / 0.12);
         phase += hz / rate;
         const double body =
-            std::sin(2 * pi * phase) * (0.25 + 0.75 * synth::exp_decay(t, 0.16)) * synth::exp_decay(t, 0.5);
-        const double click = click_filter.run(noise.next()) * synth::exp_decay(t, 0.004) * 0.6;
-        return std::tanh(1.6 * (body + click));
+            std::sin(2 * pi * phase) * (0.6 + 0.4 * synth::exp_decay(t, 0.12)) * synth::exp_decay(t, 0.6);
+        const double click = click_filter.run(noise.next()) * synth::exp_decay(t, 0.004) * 0.35;
+        return std::tanh(3.0 * (body + click));
     });
     synth::fade_tail(data, synth::rate_for_relative_note(r.relative_note), 0.06);
-    return make("kick", r.relative_note, data, 0.95, 64, 128);
+    return make("kick", r.relative_note, data, 64, 128);
 }
 
 xm::Instrument make_snare() {
@@ -79,11 +88,13 @@ xm::Instrument make_snare() {
         p2 += 330 / rt;
         const double tone = (std::sin(2 * pi * p1) + 0.5 * std::sin(2 * pi * p2)) * synth::exp_decay(t, 0.045);
         const double n = noise.next();
-        const double rattle = (body_filter.run(n) * 1.4 + air.run(n) * 0.6) * synth::exp_decay(t, 0.085);
-        return std::tanh(1.3 * (0.55 * tone + rattle));
+        const double rattle = (body_filter.run(n) * 1.4 + air.run(n) * 0.6) * synth::exp_decay(t, 0.1);
+        // Upside down: the snare lands on the kick on every backbeat, and its
+        // first swing against the kick's keeps the two from piling up.
+        return -std::tanh(2.0 * (0.55 * tone + rattle));
     });
     synth::fade_tail(data, rate, 0.05);
-    return make("snare", r.relative_note, data, 0.9, 64, 120);
+    return make("snare", r.relative_note, data, 64, 120);
 }
 
 // Metallic hat source: noise plus six detuned square partials, high-passed.
@@ -104,12 +115,12 @@ std::vector<double> metal(const Render& r, std::uint32_t seed, double cutoff, do
 
 xm::Instrument make_closed_hat() {
     const Render r{29, 0.07};
-    return make("closed hat", r.relative_note, metal(r, 31, 7000, 0.018), 0.8, 64, 168);
+    return make("closed hat", r.relative_note, metal(r, 31, 7000, 0.018), 64, 168);
 }
 
 xm::Instrument make_open_hat() {
     const Render r{24, 0.34};
-    return make("open hat", r.relative_note, metal(r, 37, 6000, 0.11), 0.8, 52, 160);
+    return make("open hat", r.relative_note, metal(r, 37, 6000, 0.11), 52, 160);
 }
 
 xm::Instrument make_crash() {
@@ -126,7 +137,7 @@ xm::Instrument make_crash() {
         return tone * (0.3 * synth::exp_decay(t, 0.06) + 0.7 * synth::exp_decay(t, 0.42));
     });
     synth::fade_tail(data, rate, 0.3);
-    return make("crash", r.relative_note, data, 0.85, 48, 140);
+    return make("crash", r.relative_note, data, 48, 140);
 }
 
 // Band-passed noise whose centre climbs from 250 Hz to 7 kHz while it swells.
@@ -145,13 +156,14 @@ xm::Instrument make_sweep() {
         return band * (0.15 + 0.85 * k * k);
     });
     synth::fade_tail(data, rate, 0.05);
-    return make("sweep", r.relative_note, data, 0.8, 40, 128);
+    return make("sweep", r.relative_note, data, 40, 128);
 }
 
 // --- tonal instruments ------------------------------------------------------
 
 // Plucky saw-and-square bass through a resonant low-pass that closes after the
-// attack. Rendered at C-4; it plays two to three octaves lower, where the
+// attack, then driven (tanh at 2.5) so that its sustain stands nearly as tall
+// as its attack. Rendered at C-4; it plays two to three octaves lower, where the
 // filter sits between 300 Hz and 1.2 kHz.
 xm::Instrument make_bass() {
     const Render r{17, 0.5};
@@ -167,15 +179,16 @@ xm::Instrument make_bass() {
             synth::attack(t, 0.002) * (0.72 + 0.28 * synth::exp_decay(t, 0.06)) * synth::exp_decay(t, 0.9);
         return filter.run(osc, rt, cutoff, 0.55) * amp;
     });
+    synth::saturate(data, 2.5);
     synth::fade_tail(data, rate, 0.06);
-    auto ins = make("bass", r.relative_note, data, 0.9, 56, 128);
+    auto ins = make("bass", r.relative_note, data, 56, 128);
     ins.volume_envelope = sustained(2, 64);
     ins.fadeout = 0x0800;
     return ins;
 }
 
-// Two detuned saws and a square an octave down, slightly low-passed; long enough
-// to hold a note of nearly a second at A-5.
+// Two detuned saws and a square an octave down, slightly low-passed and gently
+// driven; long enough to hold a note of nearly a second at A-5.
 xm::Instrument make_lead() {
     const Render r{5, 3.0};
     const double rate = synth::rate_for_relative_note(r.relative_note);
@@ -191,8 +204,9 @@ xm::Instrument make_lead() {
         const double amp = synth::attack(t, 0.004) * (0.82 + 0.18 * synth::exp_decay(t, 0.12));
         return tone.run(osc) * amp;
     });
+    synth::saturate(data, 1.5);
     synth::fade_tail(data, rate, 0.4);
-    auto ins = make("lead", r.relative_note, data, 0.9, 44, 128);
+    auto ins = make("lead", r.relative_note, data, 44, 128);
     ins.volume_envelope = sustained(3, 48);
     ins.fadeout = 0x0600;
     return ins;
@@ -210,7 +224,7 @@ xm::Instrument make_chord() {
         return synth::pulse(phase, 0.25, h) * synth::attack(t, 0.002) * synth::exp_decay(t, 0.14);
     });
     synth::fade_tail(data, rate, 0.05);
-    return make("chord", r.relative_note, data, 0.85, 36, 88);
+    return make("chord", r.relative_note, data, 36, 88);
 }
 
 // Harmonics of every voice decay faster the higher they are, like a plucked string.
@@ -227,7 +241,7 @@ xm::Instrument make_pluck() {
         return v * synth::attack(t, 0.001);
     });
     synth::fade_tail(data, rate, 0.1);
-    return make("pluck", r.relative_note, data, 0.9, 40, 176);
+    return make("pluck", r.relative_note, data, 40, 176);
 }
 
 // A loop of `frames` frames in which the cycle count `cycles` sounds C-4: every
@@ -243,15 +257,9 @@ LoopPlan plan_loop(int relative_note, int cycles) {
     return {relative_note, cycles, rate, static_cast<int>(std::lround(cycles * rate / synth::c4_hz))};
 }
 
-// Adds a partial of `cycles` cycles per loop with amplitude `a` and phase `phase`.
-void add_partial(std::vector<double>& out, int cycles, double a, double phase) {
-    const double n = static_cast<double>(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] += a * std::sin(2 * pi * cycles * (i / n) + phase);
-}
-
 xm::Instrument finish_loop(const char* name, const LoopPlan& plan, std::vector<double> data, std::uint8_t volume,
                            std::uint8_t panning, std::uint16_t attack_ticks, std::uint16_t fadeout) {
-    auto ins = make(name, plan.relative_note, std::move(data), 0.85, volume, panning);
+    auto ins = make(name, plan.relative_note, std::move(data), volume, panning);
     ins.sample.loop = xm::Loop::forward;
     ins.sample.loop_start = 0;
     ins.sample.loop_length = static_cast<std::uint32_t>(ins.sample.frames.size());
@@ -264,8 +272,7 @@ xm::Instrument finish_loop(const char* name, const LoopPlan& plan, std::vector<d
 // softly low-passed: an open chord that fits both major and minor.
 xm::Instrument make_pad() {
     const LoopPlan plan = plan_loop(12, 262);
-    std::vector<double> data(static_cast<std::size_t>(plan.frames), 0.0);
-    synth::Noise phases(61);
+    std::vector<synth::Partial> partials;
     const double nyquist_cycles = 0.45 * plan.frames;
     struct Voice {
         int cycles;
@@ -278,19 +285,18 @@ xm::Instrument make_pad() {
             for (int k = 1; k * base < nyquist_cycles; ++k) {
                 const double hz = k * base * plan.rate / plan.frames;
                 const double rolloff = 1.0 / (1.0 + std::pow(hz / 1300.0, 2.0));
-                add_partial(data, k * base, v.gain * rolloff / k, pi * phases.next());
+                partials.push_back({k * base, v.gain * rolloff / k});
             }
         }
     }
-    return finish_loop("pad", plan, std::move(data), 40, 112, 40, 0x00C0);
+    return finish_loop("pad", plan, synth::low_crest_loop(plan.frames, partials), 40, 112, 40, 0x00C0);
 }
 
 // Five detuned voices whose harmonics are shaped by the formants of an open
 // "aah" (800, 1150, 2900 Hz at C-4).
 xm::Instrument make_choir() {
     const LoopPlan plan = plan_loop(17, 262);
-    std::vector<double> data(static_cast<std::size_t>(plan.frames), 0.0);
-    synth::Noise phases(67);
+    std::vector<synth::Partial> partials;
     struct Formant {
         double hz, width, gain;
     };
@@ -302,10 +308,10 @@ xm::Instrument make_choir() {
             const double hz = k * base * plan.rate / plan.frames;
             double shape = 0.08;
             for (const Formant& f : formants) shape += f.gain / (1.0 + std::pow((hz - f.hz) / f.width, 2.0));
-            add_partial(data, k * base, shape / std::sqrt(k), pi * phases.next());
+            partials.push_back({k * base, shape / std::sqrt(k)});
         }
     }
-    return finish_loop("choir", plan, std::move(data), 36, 150, 64, 0x00A0);
+    return finish_loop("choir", plan, synth::low_crest_loop(plan.frames, partials), 36, 150, 64, 0x00A0);
 }
 
 }  // namespace

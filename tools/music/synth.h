@@ -45,12 +45,31 @@ double saw(double phase, int harmonics);
 double pulse(double phase, double duty, int harmonics);
 int harmonics_below(double rate, double frequency);
 
+// A partial of a looped sample: `cycles` whole cycles per loop.
+struct Partial {
+    int cycles;
+    double amplitude;
+};
+// A loop of `frames` frames holding `partials` (0 < cycles < frames / 2) with
+// phases chosen so that its peaks stay low: the ear does not hear the phases of
+// a sustained tone, but a loop of many partials with random phases peaks
+// 3-4 dB higher for the same loudness. The phases start from Schroeder's rule
+// (each partial delayed by the share of the power below it, so the loop sweeps
+// through its spectrum instead of piling the partials up) and are refined by
+// clipping the loop and taking the clipped loop's phases, a few dozen times.
+std::vector<double> low_crest_loop(int frames, const std::vector<Partial>& partials);
+
 // Envelope helpers on time t (seconds).
 double exp_decay(double t, double time_constant);
 // Linear ramp from 0 to 1 over `length` seconds, then 1.
 double attack(double t, double length);
 // Fades the last `length` seconds of a buffer to zero (no click when it ends).
 void fade_tail(std::vector<double>& buffer, double rate, double length);
+
+// Soft saturation: scales the buffer to a peak of 1, then bends it through
+// tanh(drive * x). Raises the sustained part against the peaks, as tape or a
+// driven amplifier would; drive 1 is gentle, 3 is hard.
+void saturate(std::vector<double>& buffer, double drive);
 
 // Scales to `peak` of full scale and converts to 16-bit.
 std::vector<std::int16_t> to_pcm16(const std::vector<double>& buffer, double peak);

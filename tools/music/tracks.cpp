@@ -1,11 +1,13 @@
 // Track writers: turn the compact per-bar lines of the song into pattern cells.
 #include "tracks.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
 
 #include "instruments.h"
+#include "mix.h"
 
 namespace song {
 
@@ -41,7 +43,7 @@ void note_on(const Section& s, int unit, int channel, int instrument, int note, 
     xm::Cell& c = s.fresh(unit, channel);
     c.note = static_cast<std::uint8_t>(note);
     c.instrument = static_cast<std::uint8_t>(instrument);
-    c.volume = xm::volume_byte(volume);
+    c.volume = xm::volume_byte(mixed_volume(channel, volume));
 }
 
 // A new pitch reached by tone portamento: no new attack.
@@ -201,15 +203,25 @@ void volume_slide(const Section& s, int channel, int from, int to, std::uint8_t 
     for (int u = from; u < to; u += s.units_per_row) s.effect(u, channel, xm::fx_volume_slide, param);
 }
 
-void fade(const Section& s, int channel, int from, int to, int delta) {
+void fade(const Section& s, int channel, int from, int to, int change) {
+    const int delta = mixed_change(channel, change);
     // A slide acts on every tick of its row but the first.
     const int per_row = 3 * s.units_per_row - 1;
     const int rows = std::abs(delta) / per_row;
     const int span = (to - from) / s.units_per_row;
     if (rows < 1 || rows > span) throw std::invalid_argument("fade does not fit its range");
+    // Spread evenly; a row whose effect column is taken (a glide) passes its
+    // slide on to the next free one.
+    int unit = from;
     for (int i = 0; i < rows; ++i) {
-        const int unit = from + (i * span / rows) * s.units_per_row;
+        unit = std::max(unit, from + (i * span / rows) * s.units_per_row);
+        for (;; unit += s.units_per_row) {
+            if (unit >= to) throw std::invalid_argument("fade does not fit its range");
+            const xm::Cell& c = s.pattern->at(s.row(unit), channel);
+            if (!c.effect && !c.param) break;
+        }
         s.effect(unit, channel, xm::fx_volume_slide, delta > 0 ? 0x10 : 0x01);
+        unit += s.units_per_row;
     }
 }
 

@@ -1,5 +1,7 @@
 // The track writers: each puts one part (drums, bass, chords, pad, choir, pluck,
-// lead, effects) into a section, from a compact text line per bar.
+// lead, effects) into a section, from a compact text line per bar. The volumes
+// they take are the part's own dynamics; each channel's level (mix.h) scales
+// them into the module.
 #pragma once
 #include <string>
 #include <vector>
@@ -58,9 +60,10 @@ void melody(const Section& s, int channel, int instrument, const std::string& sc
 
 // Volume slide (Axy) on every row of [from, to) units.
 void volume_slide(const Section& s, int channel, int from, int to, std::uint8_t param);
-// Changes the channel volume by `delta` over [from, to) units, with single-step
-// slides (A10 / A01) spread evenly over the rows.
-void fade(const Section& s, int channel, int from, int to, int delta);
+// Changes the channel volume by `change` (at the channel's level, mix.h) over
+// [from, to) units, with single-step slides (A10 / A01) spread evenly over the
+// rows; a row whose effect column is taken passes its slide to the next.
+void fade(const Section& s, int channel, int from, int to, int change);
 // Key off at `unit`.
 void key_off(const Section& s, int channel, int unit);
 // One note with an instrument and a volume.

@@ -39,7 +39,7 @@
 #include <climits>
 #include <vector>
 
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "input_file.h"
 #include "level_targets.h"
 #include "loudness_meter.h"
-#include "runtime/startup.h"
+#include "runtime/sound_format.h"
 #include "show_mixer.h"
 #include "wav_reader.h"
 

@@ -61,7 +61,7 @@ configure_fuzz    = cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug \
 # on to the closing summary.
 ctest_in = (cd $(1) && ctest --output-on-failure -j $(JOBS) $(2)) || status=1
 
-.PHONY: run test check build deps test-deps windows windows64 wine-deps web web-test-deps release assets music clean fuzz fuzz-build
+.PHONY: run test check build deps test-deps windows windows64 windows64-deps wine-deps web web-test-deps release assets music clean fuzz fuzz-build
 
 deps:
 	@$(SETUP) require run
@@ -108,19 +108,21 @@ windows: deps
 wine-deps:
 	@$(SETUP) $(PLATFORM_SETUP) wine32
 
-# Where this host cannot run 32-bit programs (tools/setup/i386-probe), the Windows
-# tests run a 64-bit twin under 64-bit Wine: the same sources, its own prefix from
-# the same Debian sources, in $(BUILD_WIN64). Elsewhere they run the 32-bit
-# executable and nothing is installed or built here.
-windows64: deps
-	@if tools/setup/i386-probe >/dev/null; then \
-	  echo "windows64: not built: this host runs 32-bit programs, so the Windows tests run $(BUILD_WIN32)/invitation.exe"; \
-	else \
-	  $(SETUP) $(PLATFORM_SETUP) windows64 wine64 && \
-	  if $(SETUP) has windows64; then \
-	    JOBS=$(JOBS) tools/win32/build_prefix.sh $(BUILD_WIN64)/deps x86_64-w64-mingw32 && \
-	    $(configure_windows64) && cmake --build $(BUILD_WIN64) -j $(JOBS); \
-	  fi; \
+# Where this host cannot run 32-bit programs (the probe), the Windows tests run a
+# 64-bit twin under 64-bit Wine: the same sources, its own prefix from the same
+# Debian sources, in $(BUILD_WIN64). The probe is asked once, here: elsewhere
+# nothing is installed, and windows64 is recorded as not needed, so nothing is
+# built either (the tests run the 32-bit executable there).
+I386_PROBE ?= tools/setup/i386-probe
+windows64-deps:
+	@if $(I386_PROBE) >/dev/null; then \
+	  $(SETUP) leave-out windows64 "not needed: this host runs 32-bit programs, so the Windows tests run the 32-bit executable"; \
+	else $(SETUP) $(PLATFORM_SETUP) windows64 wine64; fi
+
+windows64: deps windows64-deps
+	@if $(SETUP) has windows64; then \
+	  JOBS=$(JOBS) tools/win32/build_prefix.sh $(BUILD_WIN64)/deps x86_64-w64-mingw32 && \
+	  $(configure_windows64) && cmake --build $(BUILD_WIN64) -j $(JOBS); \
 	fi
 
 # The WebAssembly libraries are made once into $(BUILD_WEB)/deps/prefix and reused.

@@ -18,8 +18,9 @@ tools=$(cd "$here/../prefix" && pwd)
 # shellcheck source=../prefix/prefix_common.sh
 . "$tools/prefix_common.sh"
 host=${2:-i686-w64-mingw32}
+label="win32 prefix" package=g++-mingw-w64-i686
 case $host in
-  i686-w64-mingw32) label="win32 prefix" package=g++-mingw-w64-i686 ;;
+  i686-w64-mingw32) ;;
   x86_64-w64-mingw32) label="win64 prefix" package=g++-mingw-w64-x86-64 ;;
   *) prefix_fail "unknown host $host (i686-w64-mingw32 or x86_64-w64-mingw32)" ;;
 esac

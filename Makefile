@@ -5,6 +5,8 @@
 #                 capture and end-to-end tests (none that need MinGW, Wine,
 #                 emscripten, a browser or clang; no sanitized build)
 #   make windows  the 32-bit Windows executable, $(BUILD_WIN32)/invitation.exe
+#   make windows64  its 64-bit twin for the tests, $(BUILD_WIN64)/invitation.exe,
+#                 only where this host cannot run 32-bit programs (never shipped)
 #   make web      the show in one web page, $(BUILD_WEB)/invitation.html
 #   make release  the release archive and the Debian package in $(BUILD_RELEASE)
 #   make fuzz     each libFuzzer harness for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600)
@@ -17,6 +19,7 @@ BUILD_CHECK   ?= build-check
 BUILD_TEST    ?= build-test
 BUILD_ASAN    ?= build-asan
 BUILD_WIN32   ?= build-win32
+BUILD_WIN64   ?= build-win64
 BUILD_WEB     ?= build-web
 BUILD_RELEASE ?= build-release
 BUILD_FUZZ    ?= build-fuzz
@@ -39,11 +42,15 @@ configure_run     = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DINVITATI
 configure_check   = cmake -S . -B $(BUILD_CHECK) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON
 configure_test    = cmake -S . -B $(BUILD_TEST) -DCMAKE_BUILD_TYPE=Release -DINVITATION_TESTS=ON \
   -DINVITATION_WIN32_DIR=$(abspath $(BUILD_WIN32)) -DINVITATION_WEB_DIR=$(abspath $(BUILD_WEB)) \
+  -DINVITATION_WIN64_DIR=$(abspath $(BUILD_WIN64)) \
   -DINVITATION_RELEASE_DIR=$(abspath $(BUILD_RELEASE))
 configure_asan    = cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DINVITATION_TESTS=ON -DINVITATION_SANITIZE=ON
 configure_windows = cmake -S . -B $(BUILD_WIN32) -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake \
   -DINVITATION_WIN32_PREFIX=$(abspath $(BUILD_WIN32))/deps/prefix
+configure_windows64 = cmake -S . -B $(BUILD_WIN64) -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/x86_64-w64-mingw32.cmake \
+  -DINVITATION_WIN32_PREFIX=$(abspath $(BUILD_WIN64))/deps/prefix
 configure_web     = cmake -S . -B $(BUILD_WEB) -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchains/emscripten.cmake \
   -DINVITATION_WEB_PREFIX=$(abspath $(BUILD_WEB))/deps/prefix -DINVITATION_WEB_TESTS=$(WEB_TESTS)
@@ -54,7 +61,7 @@ configure_fuzz    = cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug \
 # on to the closing summary.
 ctest_in = (cd $(1) && ctest --output-on-failure -j $(JOBS) $(2)) || status=1
 
-.PHONY: run test check build deps test-deps windows wine-deps web web-test-deps release assets music clean fuzz fuzz-build sync-bench
+.PHONY: run test check build deps test-deps windows windows64 windows64-deps wine-deps web web-test-deps release assets music clean fuzz fuzz-build sync-bench
 
 deps:
 	@$(SETUP) require run
@@ -103,6 +110,23 @@ windows: deps
 # 32-bit Wine for the Windows tests, only where this host runs 32-bit programs.
 wine-deps:
 	@$(SETUP) $(PLATFORM_SETUP) wine32
+
+# Where this host cannot run 32-bit programs (the probe), the Windows tests run a
+# 64-bit twin under 64-bit Wine: the same sources, its own prefix from the same
+# Debian sources, in $(BUILD_WIN64). The probe is asked once, here: elsewhere
+# nothing is installed, and windows64 is recorded as not needed, so nothing is
+# built either (the tests run the 32-bit executable there).
+I386_PROBE ?= tools/setup/i386-probe
+windows64-deps:
+	@if $(I386_PROBE) >/dev/null; then \
+	  $(SETUP) leave-out windows64 "not needed: this host runs 32-bit programs, so the Windows tests run the 32-bit executable"; \
+	else $(SETUP) $(PLATFORM_SETUP) windows64 wine64; fi
+
+windows64: deps windows64-deps
+	@if $(SETUP) has windows64; then \
+	  JOBS=$(JOBS) tools/win32/build_prefix.sh $(BUILD_WIN64)/deps x86_64-w64-mingw32 && \
+	  $(configure_windows64) && cmake --build $(BUILD_WIN64) -j $(JOBS); \
+	fi
 
 # The WebAssembly libraries are made once into $(BUILD_WEB)/deps/prefix and reused.
 web:
@@ -159,7 +183,7 @@ check: test-deps
 
 # Every build, then every test: the main build's whole suite, the sanitized
 # build's share, the fuzzers' seeds; then what was left out and skipped, and why.
-test: test-deps windows wine-deps web web-test-deps fuzz-build release
+test: test-deps windows wine-deps windows64 web web-test-deps fuzz-build release
 	$(configure_test)
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	$(configure_asan)
@@ -177,4 +201,4 @@ sync-bench:
 	bench/sync/run.sh $(BUILD) $(BUILD_WEB)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_CHECK) $(BUILD_TEST) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE) build-setup
+	rm -rf $(BUILD) $(BUILD_CHECK) $(BUILD_TEST) $(BUILD_ASAN) $(BUILD_WIN32) $(BUILD_WIN64) $(BUILD_WEB) $(BUILD_FUZZ) $(BUILD_RELEASE) build-setup

@@ -28,7 +28,7 @@ run_show() {
   start_show_past_dialog "$pid" || fail "the show did not start ($keys)" "$out/stderr"
   size=$(xwininfo -id "$show_window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
   xdotool key Escape
-  wait_for_exit "$pid" 5; status=$?
+  wait_for_exit "$pid" 30; status=$?
   echo "keys '$keys': window $size, status $status"
   [ "$size" = "$expected" ] || fail "keys '$keys': window $size, expected $expected"
   [ "$status" -eq 0 ] || fail "keys '$keys': exit status $status, expected 0" "$out/stderr"

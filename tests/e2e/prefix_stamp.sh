@@ -16,7 +16,7 @@ pinned() { awk -v p="$1" '!/^#/ && $1 == p { print $2 }' "$pins"; }
 
 mkdir -p "$fake/bin"
 # The compilers print the version line the test sets, then a second line.
-for compiler in i686-w64-mingw32-gcc emcc; do
+for compiler in i686-w64-mingw32-gcc x86_64-w64-mingw32-gcc emcc; do
   printf '#!/bin/sh\ncat "$FAKE/compiler"; echo "Copyright (C) the authors"\n' > "$fake/bin/$compiler"
 done
 # apt-cache offers the versions listed in $FAKE/offered.
@@ -41,12 +41,18 @@ grep -v '^#' "$pins" > "$fake/offered"
 echo "fail" > "$fake/source_mode"
 touch "$fake/fetched"
 
-# Runs an entry script on $work; its output in $fake/out.
-run_prefix() { bash "$tools/$1/build_prefix.sh" "$work" > "$fake/out" 2>&1; }
+# Runs an entry script on $work; its output in $fake/out. win64 is the Windows
+# script for the 64-bit twin's host.
+run_prefix() {
+  case $1 in
+    win64) bash "$tools/win32/build_prefix.sh" "$work" x86_64-w64-mingw32 ;;
+    *) bash "$tools/$1/build_prefix.sh" "$work" ;;
+  esac > "$fake/out" 2>&1
+}
 is_reused() { grep -q "^$1 prefix up to date: " "$fake/out"; }
 
 # --- each entry script: the stamp follows the compiler and the source versions ---
-for target in win32 web; do
+for target in win32 win64 web; do
   work=$fake/$target
   echo "fakecc (GCC) 12-win32" > "$fake/compiler"
   run_prefix $target
@@ -90,6 +96,12 @@ for target in win32 web; do
   run_prefix $target
   ! is_reused $target || fail "$target: a stamp of another recipe was reused"
 done
+
+# --- the Windows script knows its two hosts only ---
+work=$fake/other-host
+bash "$tools/win32/build_prefix.sh" "$work" arm-none-eabi > "$fake/out" 2>&1; status=$?
+[[ $status -eq 1 && $(wc -l < "$fake/out") -eq 1 ]] && grep -q "^win32 prefix: unknown host arm-none-eabi" "$fake/out" ||
+  { cat "$fake/out"; fail "an unknown host gave status $status and not one line"; }
 
 # --- the recipe's own inputs ---
 work=$fake/recipe-inputs

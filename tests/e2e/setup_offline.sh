@@ -169,7 +169,7 @@ check "make run and make check: no architecture added" [ ! -s "$fake/arch" ]
 check "make run and make check: no Wine" no_line "wine" "$fake/log"
 for goal in run check; do
   check "make $goal never asks for Wine" \
-    bash -c '! make -n -C "$0" "$1" 2>/dev/null | grep -q "wine32\|wine-deps"' "$src" "$goal"
+    bash -c '! make -n -C "$0" "$1" 2>/dev/null | grep -q "wine32\|wine-deps\|wine64\|windows64"' "$src" "$goal"
 done
 
 # 7. Everything already installed: nothing asked of apt at all.
@@ -179,5 +179,41 @@ export INVITATION_SETUP_SESSION=$RANDOM$RANDOM
 : >"$fake/log"
 run_setup offer windows wine32 web
 check "all installed: apt-get not run" no_line apt-get "$fake/log"
+
+# The 64-bit twin's set-up as make test runs it: the Makefile asks the probe (the
+# stand-in) once and offers the twin's groups only where 32-bit programs do not run.
+run_twin_setup() {
+  { make -s -C "$src" windows64-deps PLATFORM_SETUP=offer I386_PROBE="$fake/bin/i386-probe"; } >"$out/said" 2>"$out/said.err"
+  status=$?
+}
+
+# 8. A host that cannot run 32-bit programs: the twin's compiler and 64-bit Wine.
+machine no ""
+run_twin_setup
+check "twin, no 32-bit host: the set-up ends well" [ "$status" -eq 0 ]
+check "twin, no 32-bit host: MinGW-w64 for x86_64 installed" grep -qx "g++-mingw-w64-x86-64" "$fake/installed"
+check "twin, no 32-bit host: 64-bit Wine installed" grep -qx "wine64" "$fake/installed"
+check "twin, no 32-bit host: no architecture added" [ ! -s "$fake/arch" ]
+check "twin, no 32-bit host: no i386 package asked for" no_line ":i386" "$fake/log"
+check "twin, no 32-bit host: the compiler not left out" [ ! -e "$out/state/left-out/windows64" ]
+check "twin, no 32-bit host: Wine not left out" [ ! -e "$out/state/left-out/wine64" ]
+
+# 9. A host that runs 32-bit programs: nothing of the twin installed, and the
+# twin recorded as not needed, so make windows64 builds nothing.
+machine i386 ""
+run_twin_setup
+check "twin, 32-bit host: the set-up ends well" [ "$status" -eq 0 ]
+check "twin, 32-bit host: apt-get not run" no_line apt-get "$fake/log"
+check "twin, 32-bit host: recorded as not needed" grep -q "^not needed: this host runs 32-bit programs" "$out/state/left-out/windows64"
+check "twin, 32-bit host: has windows64 is false" bash -c '! bash "$0" has windows64 >/dev/null' "$setup"
+
+# 10. No 32-bit host, and 64-bit Wine missing from the mirror: the twin's
+# compiler installs, Wine is left out with apt's message for the tests to skip with.
+machine no "" wine64
+run_twin_setup
+check "twin without wine64: the set-up ends well" [ "$status" -eq 0 ]
+check "twin without wine64: the compiler installed" grep -qx "g++-mingw-w64-x86-64" "$fake/installed"
+check "twin without wine64: left out with apt's message" grep -q "Unable to locate package wine64" "$out/state/left-out/wine64"
+check "twin without wine64: windows64 not left out" [ ! -e "$out/state/left-out/windows64" ]
 
 finish_checks "the set-up installs only what the host can use and survives a broken index"

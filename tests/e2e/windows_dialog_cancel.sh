@@ -7,12 +7,11 @@
 e2e_setup "$@"
 . "$e2e_lib/windows_wine.sh"
 . "$e2e_lib/x11.sh"
-find_windows_exe "$build"
-require_32bit_wine
+find_wine_exe "$build"
 rerun_inside_xvfb 1024x768x24 "$@"
 prepare_wine_run dialog_cancel
 
-wine ./invitation.exe >"$work/wine.log" 2>&1 &
+run_wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
 dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared" "$work/wine.log"
 sleep 1
@@ -32,4 +31,4 @@ done
 wait_for_exit "$pid" 10; status=$?
 [ "$status" -eq 255 ] || fail "exit status $status, expected 255 (-1)" "$work/wine.log"
 [ ! -s stdout.txt ] || fail "stdout.txt is not empty" stdout.txt
-echo "ok: dialog shown ($colours colours), Escape ended with -1, no show window"
+echo "ok $wine_ran: dialog shown ($colours colours), Escape ended with -1, no show window"

@@ -11,8 +11,7 @@
 e2e_setup "$@"
 . "$e2e_lib/windows_wine.sh"
 . "$e2e_lib/x11.sh"
-find_windows_exe "$build"
-require_32bit_wine
+find_wine_exe "$build"
 rerun_inside_xvfb 1280x1024x24 "$@"
 prepare_wine_run dialog_run
 desktop_title='invitation - Wine desktop'
@@ -21,7 +20,7 @@ desktop_title='invitation - Wine desktop'
 # fault ends the test.
 run_in_desktop() {
   local keys=$1 expected=$2 pid size desktop_size status
-  wine explorer /desktop=invitation,1280x1024 invitation.exe >"$work/wine.log" 2>&1 &
+  run_wine explorer /desktop=invitation,1280x1024 invitation.exe >"$work/wine.log" 2>&1 &
   pid=$!
   dialog=$(wait_for_titled_window "$pid") || fail "no dialog appeared" "$work/wine.log"
   sleep 1
@@ -44,4 +43,4 @@ run_in_desktop() {
 
 run_in_desktop "" 1024x768
 run_in_desktop "Tab Tab Down" 1152x864
-echo "ok: Enter opened the preselected 1024 x 768; Down from it opened 1152 x 864"
+echo "ok $wine_ran: Enter opened the preselected 1024 x 768; Down from it opened 1152 x 864"

@@ -42,4 +42,4 @@ sse=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$core" | grep -Ec '[[:spac
 [ "$sse" -gt 0 ] || fail "no SSE arithmetic in the show's code"
 
 size=$(stat -c %s "$win32_exe")
-echo "ok: $win32_exe, $size bytes, imports: $(echo $imports); $sse SSE2 arithmetic instructions, no x87 arithmetic"
+echo "ok (${win32_exe#"$src"/}, i686): $size bytes, imports: $(echo $imports); $sse SSE2 arithmetic instructions, no x87 arithmetic"

@@ -8,8 +8,7 @@
 e2e_setup "$@"
 . "$e2e_lib/windows_wine.sh"
 . "$e2e_lib/x11.sh"
-find_windows_exe "$build"
-require_32bit_wine
+find_wine_exe "$build"
 rerun_inside_xvfb 1024x768x24 "$@"
 prepare_wine_run show
 
@@ -21,7 +20,7 @@ wine_fail() {
   fail "$message" "$@" "$work/wine.log.tail" stderr.txt
 }
 
-wine ./invitation.exe >"$work/wine.log" 2>&1 &
+run_wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
 run_past_dialog "$pid" || wine_fail "the show did not start"
 
@@ -47,10 +46,10 @@ xdotool keyup Escape
 # The C runtime writes text mode: lines end in CR LF.
 [ "$(wc -l < stdout.txt)" -eq 1 ] && [ "$(authoring_pairs stdout.txt | wc -l)" -eq 1 ] ||
   wine_fail "expected one authoring line" stdout.txt
-echo "ok: show ran ($colours colours, lit share $lit), authoring line: $(tr -d '\r' < stdout.txt), Escape ended with 0"
+echo "ok $wine_ran: show ran ($colours colours, lit share $lit), authoring line: $(tr -d '\r' < stdout.txt), Escape ended with 0"
 
 rm -f stdout.txt
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=music.raw wine ./invitation.exe >"$work/wine.log" 2>&1 &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=music.raw run_wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
 run_past_dialog "$pid" || wine_fail "the playback run did not start"
 sleep 4
@@ -61,4 +60,4 @@ xdotool keyup Escape
 [ -s music.raw ] || wine_fail "the disk audio device received nothing"
 rms=$(sox -t raw -r 44100 -e signed -b 16 -c 2 music.raw -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
 float_test "$rms > 0.001" || wine_fail "the music is silent (RMS $rms)"
-echo "ok: the module played through the disk audio device ($(stat -c %s music.raw) bytes, RMS $rms)"
+echo "ok $wine_ran: the module played through the disk audio device ($(stat -c %s music.raw) bytes, RMS $rms)"

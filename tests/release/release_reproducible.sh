@@ -44,4 +44,4 @@ unzip -p "$release_zip" "$release_folder/invitation.exe" >"$work/released.exe"
 cmp -s "$work/released.exe" "$win32_exe" || count_failure "the archive's executable is not $win32_exe (make release again)"
 "$build/pe-resources" "$win32_exe" | grep -qx 'time-stamp 0' || count_failure "the executable's header carries a link time"
 
-finish_checks "the archive and the package twice the same; the executable the same from two folders ($(stat -c %s "$win32_exe") bytes)"
+finish_checks "the archive and the package twice the same; the executable (${win32_exe#"$src"/}, i686) the same from two folders ($(stat -c %s "$win32_exe") bytes)"

@@ -2,18 +2,39 @@
 # The Windows executable from the unpacked release archive, run where a person
 # would run it (in its folder) under Wine: the launch dialog shows the program's
 # icon, Enter starts the show, whose window carries the icon too and which draws
-# its scene, and Escape ends it with status 0. Skipped, with the reason, where
-# this host cannot run 32-bit programs.
+# its scene, and Escape ends it with status 0. Where this host cannot run 32-bit
+# programs, the 64-bit twin (make windows64) runs in the archive's executable's
+# place, among the release's other files, after a check that it carries the
+# same resources; the ok line says which ran.
 . "$(dirname "$0")/../e2e/lib/e2e.sh"
 e2e_setup "$@"
 . "$src/tests/e2e/lib/windows_wine.sh"
 . "$src/tests/e2e/lib/x11.sh"
 . "$src/tests/release/release_env.sh"
 find_release "$build"
-require_32bit_wine
+choose_wine
+if [ "$wine_arch" = i686 ]; then
+  require_32bit_wine
+else
+  find_windows64_exe "$build"
+  require_64bit_wine
+fi
 rerun_inside_xvfb 1024x768x24 "$@"
 work=$build/test-output/release/wine
 unpack_release "$work/archive"
+if [ "$wine_arch" = i686 ]; then
+  wine_ran="(the archive's invitation.exe, i686, under wine)"
+else
+  # The twin must be the released executable's: the same icon group, dialog,
+  # version information and manifest but for the architecture it names.
+  same_resources() {
+    "$build/pe-resources" "$1" | grep -v '^machine ' | sed -E '/^resource MANIFEST /d; s/processorArchitecture="(x86|amd64)"/processorArchitecture=ARCH/'
+  }
+  diff <(same_resources "$unpacked/invitation.exe") <(same_resources "$win64_exe") >"$out/resources.diff" ||
+    fail "the 64-bit twin $win64_exe carries other resources than the released executable (make windows64 again?)" "$out/resources.diff"
+  cp "$win64_exe" "$unpacked/invitation.exe" || fail "cannot put $win64_exe into $unpacked"
+  wine_ran="(${win64_exe#"$src"/} in place of the archive's 32-bit invitation.exe, x86_64, under wine64)"
+fi
 fresh_wine_prefix "$work/wine" || fail "no Wine prefix in $work/wine"
 at_exit 'wineserver -k 2>/dev/null'
 # A failure shows the end of Wine's log.
@@ -50,7 +71,7 @@ check_program_icon() {
 }
 
 cd "$unpacked" || fail "cannot enter $unpacked"
-wine ./invitation.exe >"$work/wine.log" 2>&1 &
+run_wine ./invitation.exe >"$work/wine.log" 2>&1 &
 pid=$!
 dialog=$(wait_for_titled_window "$pid") || fail_with_wine "no dialog appeared"
 sleep 1
@@ -71,4 +92,4 @@ xdotool keydown Escape
 wait_for_exit "$pid" 15; status=$?
 xdotool keyup Escape
 [ "$status" -eq 0 ] || fail_with_wine "exit status $status, expected 0"
-echo "ok: the unpacked executable showed its dialog with the program's icon, ran the show ($colours colours) and ended with 0 on Escape; both windows carry the program's icon"
+echo "ok $wine_ran: the unpacked executable showed its dialog with the program's icon, ran the show ($colours colours) and ended with 0 on Escape; both windows carry the program's icon"

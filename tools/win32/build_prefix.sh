@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Cross-builds the static Windows (i686) libraries of the show into a cached prefix:
+# Cross-builds the static Windows libraries of the show into a cached prefix:
 # zlib, libpng, libmikmod, SDL 1.2 and SDL_mixer 1.2 (module music through
 # libmikmod, which reads a music position as an order index), from Debian's source
 # packages at the versions tools/prefix/debian_sources.txt pins. The steps shared
 # with the web prefix are in tools/prefix. A finished prefix carries a stamp with
 # the hash of the build scripts, the compiler's version and the source versions,
 # and is reused while all of them stay the same.
-#   build_prefix.sh WORK_DIR      (prefix in WORK_DIR/prefix)
+#   build_prefix.sh WORK_DIR [HOST]   (prefix in WORK_DIR/prefix)
+# HOST is i686-w64-mingw32, the shipped executable's (the default), or
+# x86_64-w64-mingw32 for its 64-bit twin, which the Windows tests run where this
+# host cannot run 32-bit programs.
 set -euo pipefail
 
 work=$(mkdir -p "$1" && cd "$1" && pwd)
@@ -14,21 +17,26 @@ here=$(cd "$(dirname "$0")" && pwd)
 tools=$(cd "$here/../prefix" && pwd)
 # shellcheck source=../prefix/prefix_common.sh
 . "$tools/prefix_common.sh"
-label="win32 prefix"
-host=i686-w64-mingw32
+host=${2:-i686-w64-mingw32}
+label="win32 prefix" package=g++-mingw-w64-i686
+case $host in
+  i686-w64-mingw32) ;;
+  x86_64-w64-mingw32) label="win64 prefix" package=g++-mingw-w64-x86-64 ;;
+  *) prefix_fail "unknown host $host (i686-w64-mingw32 or x86_64-w64-mingw32)" ;;
+esac
 cc=$host-gcc
 ar=$host-ar
 jobs=${JOBS:-$(nproc)}
 prefix=$work/prefix
 stamp=$prefix/.complete
 
-command -v "$cc" > /dev/null || prefix_fail "$cc not found (Debian package g++-mingw-w64-i686)"
+command -v "$cc" > /dev/null || prefix_fail "$cc not found (Debian package $package)"
 "$tools/fetch_sources.sh" choose "$work" libsdl1.2 sdl-mixer1.2 libmikmod libpng1.6 zlib
 prefix_recipe "$cc" "$work/source_versions" \
   "$tools/prefix_common.sh" "$tools/fetch_sources.sh" "$here/build_prefix.sh" > "$work/recipe"
 print_recipe "$work/recipe"
 if prefix_is_current "$stamp" "$work/recipe"; then
-  echo "win32 prefix up to date: $prefix"
+  echo "$label up to date: $prefix"
   exit 0
 fi
 
@@ -57,16 +65,16 @@ autotools() {
 prefix_zlib "$cflags"
 prefix_libpng "$cflags"
 
-echo "win32 prefix: libmikmod"
+echo "$label: libmikmod"
 mikmod=$(source_dir libmikmod)
 autotools mikmod "$mikmod" install --disable-alldrv --disable-doc
 
-echo "win32 prefix: SDL"
+echo "$label: SDL"
 sdl=$(source_dir libsdl1.2)
 autotools sdl "$sdl" install \
   --disable-directx --disable-joystick --disable-cdrom --disable-nasm
 
-echo "win32 prefix: SDL_mixer"
+echo "$label: SDL_mixer"
 mixer=$(source_dir sdl-mixer1.2)
 autotools sdl_mixer "$mixer" "install-hdrs install-lib" \
   --with-sdl-prefix="$prefix" --disable-sdltest \
@@ -75,9 +83,9 @@ autotools sdl_mixer "$mixer" "install-hdrs install-lib" \
   --disable-music-ogg --disable-music-flac --disable-music-mp3 \
   --enable-music-mod --disable-music-mod-shared --disable-music-mod-modplug
 grep -q -- '-DMOD_MUSIC' "$work/obj/sdl_mixer/Makefile" ||
-  { echo "win32 prefix: SDL_mixer was configured without libmikmod" >&2; exit 1; }
+  prefix_fail "SDL_mixer was configured without libmikmod"
 ! grep -q -- '-DMODPLUG_MUSIC' "$work/obj/sdl_mixer/Makefile" ||
-  { echo "win32 prefix: SDL_mixer was configured with libmodplug" >&2; exit 1; }
+  prefix_fail "SDL_mixer was configured with libmodplug"
 
 cp "$work/recipe" "$stamp"
-echo "win32 prefix ready in ${SECONDS} s: $prefix"
+echo "$label ready in ${SECONDS} s: $prefix"

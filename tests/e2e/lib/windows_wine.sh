@@ -1,7 +1,13 @@
 # Shared steps of the Windows end-to-end tests (sourced after lib/e2e.sh, not run
-# by ctest): where the Windows executable is, whether this host can run it under
-# Wine, and a fresh Wine prefix to run it in. A test that cannot run here ends
+# by ctest): where the Windows executable is, which one runs under which Wine on
+# this host, and a fresh Wine prefix to run it in. A test that cannot run here ends
 # with skip (one line "SKIPPED: reason", status 77, which ctest reports as skipped).
+#
+# Where this host runs 32-bit programs (tools/setup/i386-probe) the Wine tests run
+# the shipped 32-bit executable under 32-bit Wine. Elsewhere they run its 64-bit
+# twin (make windows64: the same sources for x86_64, never shipped) under 64-bit
+# Wine, and say so: every ok line names the executable, its architecture and the
+# Wine it ran under ($wine_ran).
 declare -F e2e_setup >/dev/null || . "${BASH_SOURCE[0]%/*}/e2e.sh"
 
 # Sets win32_dir and win32_exe from the build folder's windows_build.env. When no
@@ -20,8 +26,76 @@ find_windows_exe() {
 
 # 32-bit Wine's own loader, an i386 program; INVITATION_WINE_LOADER names another
 # program in its place (tests/e2e/windows_no_i386.sh points it at one the kernel
-# refuses).
+# refuses), and so chooses 32-bit Wine without asking the probe.
 wine_loader=${INVITATION_WINE_LOADER:-/usr/lib/wine/wine}
+# 64-bit Wine's loader, for the twin; INVITATION_WINE64_LOADER names another.
+wine64_loader=${INVITATION_WINE64_LOADER:-/usr/lib/wine/wine64}
+
+# Sets win64_dir and win64_exe, the twin, as find_windows_exe does for the 32-bit one.
+find_windows64_exe() {
+  local build=$1
+  win64_dir="" win64_required=0
+  [ -f "$build/windows_build.env" ] && . "$build/windows_build.env"
+  win64_exe=$win64_dir/invitation.exe
+  if [ ! -f "$win64_exe" ]; then
+    skip_if_left_out windows64
+    [ "$win64_required" = 1 ] &&
+      fail "this host cannot run 32-bit programs and there is no 64-bit twin at $win64_exe (make windows64 builds it)"
+    skip "this host cannot run 32-bit programs and there is no 64-bit twin at $win64_exe (make windows64 builds it)"
+  fi
+}
+
+# Which Windows executable this host's Wine tests run: sets wine_arch to i686
+# (the shipped one) where the probe (INVITATION_I386_PROBE names a stand-in)
+# runs a 32-bit program, else to x86_64 (the twin), and wine_name to the Wine
+# that runs it.
+choose_wine() {
+  local probe=${INVITATION_I386_PROBE:-$src/tools/setup/i386-probe}
+  if [ -n "${INVITATION_WINE_LOADER:-}" ] || "$probe" >/dev/null 2>&1; then
+    wine_arch=i686 wine_name=wine
+  else
+    wine_arch=x86_64 wine_name=wine64
+  fi
+}
+
+# 64-bit Wine for the twin, skipped with the reason where it cannot start.
+require_64bit_wine() {
+  local said
+  skip_if_left_out wine64
+  [ -e "$wine64_loader" ] || skip "64-bit Wine is not installed: no $wine64_loader (make windows64 installs wine64)"
+  if ! said=$("$wine64_loader" --version 2>&1 </dev/null); then
+    said=$(tr -s '\n' ' ' <<<"$said" | sed -E 's/^[^:]*: line [0-9]+: //')
+    skip "64-bit Wine cannot start: $wine64_loader --version failed: ${said% }"
+  fi
+}
+
+# For the tests that run the build's executable: chooses it (choose_wine), finds
+# it and checks its Wine. Sets wine_exe, wine_dir (its build folder), wine_arch,
+# wine_name and wine_ran, "(build-win64/invitation.exe, x86_64, under wine64)".
+find_wine_exe() {
+  local build=$1
+  choose_wine
+  if [ "$wine_arch" = i686 ]; then
+    find_windows_exe "$build"
+    require_32bit_wine
+    wine_exe=$win32_exe wine_dir=$win32_dir
+  else
+    find_windows64_exe "$build"
+    require_64bit_wine
+    wine_exe=$win64_exe wine_dir=$win64_dir
+  fi
+  wine_ran="(${wine_exe#"$src"/}, $wine_arch, under $wine_name)"
+}
+
+# Runs a Windows program with the chosen Wine (the 32-bit one unless
+# choose_wine chose the twin).
+run_wine() {
+  if [ "${wine_arch:-i686}" = x86_64 ]; then
+    WINELOADER=$wine64_loader "$wine64_loader" "$@"
+  else
+    wine "$@"
+  fi
+}
 
 # Whether this host runs i386 code at all, asked of the set-up's own probe
 # (tools/setup/i386-probe: a kernel without IA-32 emulation refuses it with "Exec
@@ -30,7 +104,7 @@ wine_loader=${INVITATION_WINE_LOADER:-/usr/lib/wine/wine}
 require_32bit_wine() {
   local said
   if [ -z "${INVITATION_WINE_LOADER:-}" ]; then
-    said=$("$src/tools/setup/i386-probe") || skip "$said"
+    said=$("${INVITATION_I386_PROBE:-$src/tools/setup/i386-probe}") || skip "$said"
     skip_if_left_out wine32
   fi
   [ -e "$wine_loader" ] || skip "32-bit Wine is not installed: no $wine_loader (make wine-deps installs wine32:i386)"
@@ -48,13 +122,18 @@ fresh_wine_prefix() {
   rm -rf "$dir"
   mkdir -p "$dir/home/run" "$dir/run"
   chmod 700 "$dir/home/run"
-  export HOME=$dir/home WINEPREFIX=$dir/prefix WINEARCH=win32 WINEDEBUG=-all
+  export HOME=$dir/home WINEPREFIX=$dir/prefix WINEDEBUG=-all
+  if [ "${wine_arch:-i686}" = x86_64 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
   export XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache
   export XDG_DATA_HOME=$HOME/.local/share XDG_RUNTIME_DIR=$HOME/run
   # No .NET or HTML engine: nothing offers to download them.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  wineboot -i >"$dir/wineboot.log" 2>&1 || fail "wineboot failed" "$dir/wineboot.log"
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$dir/wineboot.log" 2>&1
+  if [ "${wine_arch:-i686}" = x86_64 ]; then
+    run_wine wineboot -i >"$dir/wineboot.log" 2>&1 || fail "wineboot failed" "$dir/wineboot.log"
+  else
+    wineboot -i >"$dir/wineboot.log" 2>&1 || fail "wineboot failed" "$dir/wineboot.log"
+  fi
+  run_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$dir/wineboot.log" 2>&1
   wineserver -w
 }
 
@@ -85,14 +164,14 @@ screenshot() {
   fi
 }
 
-# A fresh prefix under $win32_dir/wine-tests/$1 with a copy of the executable, made
-# the working folder (stdout.txt lands there); Wine's server ends with the test.
-# Sets $work. A failure ends the test.
+# A fresh prefix under $wine_dir/wine-tests/$1 with a copy of the executable
+# find_wine_exe chose, made the working folder (stdout.txt lands there); Wine's
+# server ends with the test. Sets $work. A failure ends the test.
 prepare_wine_run() {
-  work=$win32_dir/wine-tests/$1
+  work=$wine_dir/wine-tests/$1
   fresh_wine_prefix "$work"
   at_exit 'wineserver -k 2>/dev/null'
-  cp "$win32_exe" "$work/run/" || fail "cannot copy $win32_exe into $work/run"
+  cp "$wine_exe" "$work/run/" || fail "cannot copy $wine_exe into $work/run"
   cd "$work/run" || fail "cannot enter $work/run"
 }
 

@@ -63,6 +63,39 @@ find_window() {
   done
 }
 
+# What a run that waits in vain shows of process $1: its state and the windows
+# with the show's title, with their types.
+x11_state() {
+  local w
+  echo "process $1: $(ps -o stat=,wchan:20= -p "$1" 2>/dev/null || echo gone)"
+  for w in $(xdotool search --name "$window_title" 2>/dev/null); do
+    echo "window $w: $(xwininfo -id "$w" 2>/dev/null | awk '/Map State:/ { print $3 }')" \
+      "$(xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | sed 's/.*= //')"
+  done
+}
+
+# True when the keyboard is in window $1 or in a window inside it.
+has_focus() {
+  local focus
+  focus=$(xdotool getwindowfocus -f 2>/dev/null) || return 1
+  [ "$focus" = "$1" ] && return 0
+  xwininfo -id "$1" -tree 2>/dev/null | grep -q "^ *$(printf '0x%x' "$focus") "
+}
+
+# Gives window $1 the keyboard and waits until the X server has it there, so
+# that no key meant for it goes elsewhere. The limit, 60 s, only ends a run where
+# it never gets there.
+wait_for_focus() {
+  local window=$1
+  for _ in $(seq 1 300); do
+    xdotool windowfocus "$window" 2>/dev/null
+    has_focus "$window" && return 0
+    sleep 0.2
+  done
+  echo "window $window never got the keyboard (it is in $(xdotool getwindowfocus -f 2>/dev/null))"
+  return 1
+}
+
 # Waits for window kind $2 (dialog or show) of process $1 and gives it the
 # keyboard; sets found_window. The limit, 60 s, only ends a run whose window never
 # comes: a loaded machine takes its time to start GTK or a GL context.
@@ -75,8 +108,8 @@ wait_for_window() {
     [ -n "$found_window" ] && break
     sleep 0.1
   done
-  [ -n "$found_window" ] || { echo "no $kind window"; return 1; }
-  xdotool windowfocus --sync "$found_window" 2>/dev/null || true
+  [ -n "$found_window" ] || { echo "no $kind window"; x11_state "$pid"; return 1; }
+  wait_for_focus "$found_window" || return 1
   sleep 0.3
 }
 
@@ -98,6 +131,8 @@ start_show_past_dialog() {
 }
 
 # Waits up to $2 seconds for process $1 to end; returns its status (124 on time-out).
+# The limit only ends a run that hangs: a loaded machine can take seconds to end
+# a process that is already on its way out.
 wait_for_exit() {
   local pid=$1 limit=$2
   for _ in $(seq 1 $((limit * 20))); do
@@ -107,6 +142,21 @@ wait_for_exit() {
   kill -KILL "$pid"
   echo "process did not end within $limit s"
   return 124
+}
+
+# Screenshots of the whole screen into $1 until the part $2 (WxH+X+Y) shows at
+# least $3 colours: a window is mapped before it is drawn, and on a loaded
+# machine the drawing can come seconds later. Sets colours to the last count;
+# false when it never got there within 60 s.
+wait_for_colours() {
+  local file=$1 part=$2 least=$3
+  for _ in $(seq 1 120); do
+    import -window root "$file" 2>/dev/null &&
+      colours=$(convert "$file" -crop "$part" -format %k info: 2>/dev/null) &&
+      [ "${colours:-0}" -ge "$least" ] && return 0
+    sleep 0.5
+  done
+  return 1
 }
 
 # Width x height of window $1, as "WxH".

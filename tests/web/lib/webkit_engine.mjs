@@ -1,0 +1,224 @@
+// WebKit behind the browser-neutral tab (engines.mjs): the MiniBrowser of
+// Debian's WebKitGTK in a window on a private X server, driven by its own
+// WebKitWebDriver over classic WebDriver (webdriver.mjs). WebDriver hands over
+// neither the console nor scripts to run before the page's own, so the browser
+// writes its console to a file the tab reads, and a page that needs a script
+// first is opened from a copy with the script at the top of its head. WebKitGTK
+// has no touch or pixel-ratio emulation: its tabs are mouse-and-keyboard ones
+// at a ratio of 1.
+import { spawn } from 'node:child_process';
+import { closeSync, existsSync, mkdirSync, openSync, readFileSync, readSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:net';
+import { basename, join } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { startDisplay } from './display.mjs';
+import { WebDriverSession, keyValue } from './webdriver.mjs';
+
+export const driverPath = '/usr/bin/WebKitWebDriver';
+export const miniBrowserPath = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+const buttons = { left: 0, right: 2 };
+const pollMs = 50;
+
+// "URL:LINE:COLUMN: CONSOLE [SOURCE ]LEVEL text", the source left out for the
+// page's own console calls.
+const consoleLine = new RegExp('^.*?:\\d+:\\d+: CONSOLE (?:(JS|NETWORK|HTML|XML|CSS|SECURITY|MEDIA|MEDIASOURCE|' +
+  'WEBRTC|RENDERING|STORAGE|OTHER|CONTENTBLOCKER|ITP|APPCACHE|WASM|PAYMENTREQUEST) )?(LOG|WARN|ERROR|DEBUG|INFO) (.*)$');
+
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const server = createServer();
+    server.on('error', reject);
+    server.listen(0, '127.0.0.1', () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+// Follows the console file, handing each message to the tab open at the time.
+class ConsoleFile {
+  constructor(path) {
+    this.path = path;
+    this.offset = 0;
+    this.rest = '';
+    this.record = null;
+    this.last = null;
+    this.timer = setInterval(() => this.read(), pollMs);
+  }
+  read() {
+    if (!existsSync(this.path)) return;
+    const fd = openSync(this.path, 'r');
+    const chunk = Buffer.alloc(1 << 16);
+    let text = '';
+    for (let n; (n = readSync(fd, chunk, 0, chunk.length, this.offset)) > 0; this.offset += n) text += chunk.toString('utf8', 0, n);
+    closeSync(fd);
+    const lines = (this.rest + text).split('\n');
+    this.rest = lines.pop();
+    for (const line of lines) this.take(line);
+  }
+  take(line) {
+    const record = this.record;
+    const match = consoleLine.exec(line);
+    if (!match) {
+      // The further lines of a message of several.
+      if (this.last) this.last.list[this.last.at] += `\n${line}`;
+      return;
+    }
+    if (!record) return;
+    const [, source, level, text] = match;
+    let list = null;
+    if (!source) {
+      list = { LOG: record.lines, WARN: record.warnings, ERROR: record.errors }[level] || null;
+      if (level === 'LOG') console.log(`page: ${text}`);
+    } else if (source === 'JS' && level === 'ERROR') {
+      list = record.errors;
+    } else if (level === 'WARN' || level === 'ERROR') {
+      list = record.logged;
+    }
+    if (!list) {
+      this.last = null;
+      return;
+    }
+    list.push(source && list === record.logged ? `${source} ${level}: ${text}` : text);
+    this.last = { list, at: list.length - 1 };
+  }
+  stop() {
+    clearInterval(this.timer);
+    this.read();
+  }
+}
+
+class WebKitTab {
+  constructor(browser, handle, record) {
+    this.browser = browser;
+    this.session = browser.session;
+    this.handle = handle;
+    this.record = record;
+    this.touch = false;
+    this.before = [];
+  }
+  // A page that needs scripts first is opened from a copy that runs them first.
+  goto(url) {
+    if (!this.before.length || !url.startsWith('file:')) return this.session.goto(url);
+    const [address, query = ''] = url.split('?');
+    const source = fileURLToPath(address);
+    const copy = join(this.browser.copies, basename(source));
+    const first = this.before.map((fn) => `<script>(${fn})();</script>`).join('');
+    writeFileSync(copy, readFileSync(source, 'utf8').replace(/<head>/i, (head) => head + first));
+    return this.session.goto(pathToFileURL(copy).href + (query ? `?${query}` : ''));
+  }
+  evaluate(fn, arg) { return this.session.evaluate(fn, arg); }
+  async waitFor(fn, arg, timeout = 30000) {
+    const until = Date.now() + timeout;
+    for (;;) {
+      const value = await this.session.evaluate(fn, arg);
+      if (value) return value;
+      if (Date.now() > until) throw new Error(`timed out after ${timeout} ms waiting for ${String(fn).slice(0, 120)}`);
+      await sleep(pollMs);
+    }
+  }
+  async centre(selector) {
+    const at = await this.evaluate((s) => {
+      const element = document.querySelector(s);
+      if (!element) return null;
+      const box = element.getBoundingClientRect();
+      return [Math.round(box.left + box.width / 2), Math.round(box.top + box.height / 2)];
+    }, selector);
+    if (!at) throw new Error(`no ${selector} on the page`);
+    return at;
+  }
+  async click(selector) {
+    const [x, y] = await this.centre(selector);
+    await this.mouseClick(x, y);
+  }
+  tap() { throw new Error('WebKitGTK offers no touch input'); }
+  touchTap() { return this.tap(); }
+  touchHold() { return this.tap(); }
+  focus(selector) { return this.evaluate((s) => document.querySelector(s).focus(), selector); }
+  async uncheck(selector) {
+    if (await this.evaluate((s) => document.querySelector(s).checked, selector)) await this.click(selector);
+  }
+  mouseClick(x, y, button = 'left') {
+    const b = buttons[button];
+    return this.session.actions([{ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' }, actions: [
+      { type: 'pointerMove', x, y, origin: 'viewport', duration: 0 },
+      { type: 'pointerDown', button: b }, { type: 'pointerUp', button: b }] }]);
+  }
+  keys(actions) { return this.session.actions([{ type: 'key', id: 'keyboard', actions }]); }
+  press(key) { return this.keys([{ type: 'keyDown', value: keyValue(key) }, { type: 'keyUp', value: keyValue(key) }]); }
+  down(key) { return this.keys([{ type: 'keyDown', value: keyValue(key) }]); }
+  up(key) { return this.keys([{ type: 'keyUp', value: keyValue(key) }]); }
+  async screenshot(path) { writeFileSync(path, await this.session.screenshot()); }
+  // The window is the page's size plus the browser's own bar above it.
+  async resize(width, height) {
+    for (let tries = 0; tries < 3; ++tries) {
+      const [innerW, innerH, outerW, outerH] = await this.evaluate(() => [innerWidth, innerHeight, outerWidth, outerHeight]);
+      if (innerW === width && innerH === height) return;
+      await this.session.setWindowRect({ x: 0, y: 0, width: width + outerW - innerW, height: height + outerH - innerH });
+      await sleep(200);
+    }
+    const seen = await this.evaluate(() => [innerWidth, innerHeight]);
+    if (seen[0] !== width || seen[1] !== height) throw new Error(`the WebKit window shows ${seen.join(' x ')}, not ${width} x ${height}`);
+  }
+  async close() {
+    this.browser.console.record = null;
+    await this.session.releaseActions().catch(() => {});
+    await this.session.closeWindow(this.browser.home);
+  }
+}
+
+export async function launch({ webgl = true, clickForSound = false, missing, skip, workDir }) {
+  for (const [path, pkg] of [[driverPath, 'webkit2gtk-driver'], [miniBrowserPath, 'libwebkit2gtk-4.1-0']])
+    if (!existsSync(path)) missing(`${path} is not installed (Debian package ${pkg})`, ['webkit']);
+  const display = await startDisplay(missing).catch((error) => skip(`no X server for WebKit: ${error.message}`));
+  const dir = workDir(`webkit-${process.pid}`);
+  const consolePath = join(dir, 'console.log');
+  writeFileSync(consolePath, '');
+  const port = await freePort();
+  let said = '';
+  const driver = spawn(driverPath, [`--port=${port}`], {
+    env: { ...process.env, DISPLAY: display, INVITATION_WEBKIT_CONSOLE: consolePath },
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
+  driver.stdout.on('data', (d) => { said += d; });
+  driver.stderr.on('data', (d) => { said += d; });
+  process.on('exit', () => driver.kill());
+  const args = ['--automation', '--enable-write-console-messages-to-stdout=true'];
+  if (!webgl) args.push('--enable-webgl=false');
+  if (!clickForSound) args.push('--autoplay-policy=allow');
+  // The browser's standard output, where its console goes, into the file.
+  const capabilities = { 'webkitgtk:browserOptions': { binary: '/bin/sh',
+    args: ['-c', 'exec "$0" "$@" >>"$INVITATION_WEBKIT_CONSOLE"', miniBrowserPath, ...args] } };
+  let session = null;
+  for (let tries = 0; !session; ++tries) {
+    await sleep(300);
+    try {
+      session = await WebDriverSession.create(`http://127.0.0.1:${port}`, capabilities);
+    } catch (error) {
+      if (tries >= 30) skip(`WebKit cannot start: ${String(error.message).split('\n')[0]} ${said.trim().split('\n').pop() || ''}`);
+    }
+  }
+  const browser = { session, console: new ConsoleFile(consolePath), copies: dir, home: await session.windowHandle() };
+  return {
+    engine: 'webkit',
+    canTouch: false,
+    async open({ width, height, touch = false, before = [] }) {
+      if (touch) throw new Error('WebKitGTK offers no touch input');
+      const handle = await session.newWindow();
+      const record = { errors: [], warnings: [], lines: [], logged: [] };
+      browser.console.read();
+      browser.console.record = record;
+      const tab = new WebKitTab(browser, handle, record);
+      tab.before = before;
+      await tab.resize(width, height);
+      return tab;
+    },
+    close: async () => {
+      browser.console.stop();
+      await session.end().catch(() => {});
+      driver.kill();
+    },
+  };
+}

@@ -1,19 +1,21 @@
 // A private X server for the browsers that need a window to offer WebGL
 // (Firefox and WebKitGTK draw none headless): Xvfb on a display it picks
-// itself, large enough for the widest window the tests open, stopped on exit.
+// itself, stopped on exit. Its screen is what full screen fills: a little more
+// than the usual window by default, as software rendering slows with every
+// pixel; a test of wider windows asks for a larger one.
 import { spawn } from 'node:child_process';
 import { existsSync } from 'node:fs';
 
 const xvfbPath = '/usr/bin/Xvfb';
-const screen = '2800x1800x24';
+export const defaultScreen = { width: 1280, height: 1024 };
 let started = null;
 
-export function startDisplay(missing) {
+export function startDisplay(missing, screen = defaultScreen) {
   if (started) return started;
   if (!existsSync(xvfbPath)) missing(`${xvfbPath} is not installed (Debian package xvfb)`);
   started = new Promise((resolve, reject) => {
     // -displayfd: the server writes the display it took, so parallel runs never collide.
-    const server = spawn(xvfbPath, ['-displayfd', '3', '-screen', '0', screen, '-nolisten', 'tcp'],
+    const server = spawn(xvfbPath, ['-displayfd', '3', '-screen', '0', `${screen.width}x${screen.height}x24`, '-nolisten', 'tcp'],
       { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
     let said = '';
     server.stderr.on('data', (d) => { said += d; });

@@ -1,8 +1,9 @@
 // The browser-neutral layer the page tests are written against, with Chromium,
 // Firefox and WebKit behind it. A test runs in the engine its first argument
 // names (chromium when none):
-//   const browser = await launch({ webgl, clickForSound, touch })
+//   const browser = await launch({ webgl, clickForSound, touch, screen })
 //   const tab = await browser.open({ width, height, deviceScaleFactor, touch, before })
+// `screen` is the size full screen fills where the engine runs in a window.
 // `before` are functions run in each page before its own scripts. A tab goes to
 // addresses, evaluates and waits for functions in the page, clicks, taps and
 // holds, presses keys, takes screenshots, takes another size, and keeps what the

@@ -3,6 +3,7 @@
 // WebDriver BiDi by puppeteer-core; a fresh profile each launch.
 import { existsSync } from 'node:fs';
 import { startDisplay } from './display.mjs';
+import { startSoundServer } from './sound_server.mjs';
 
 export const firefoxPath = '/usr/bin/firefox-esr';
 const buttons = { left: 'left', right: 'right' };
@@ -60,10 +61,11 @@ class FirefoxTab {
   close() { return this.page.close(); }
 }
 
-export async function launch({ webgl = true, clickForSound = false, touch = false, missing, skip, loadModule }) {
+export async function launch({ webgl = true, clickForSound = false, touch = false, screen, missing, skip, loadModule, workDir }) {
   if (!existsSync(firefoxPath)) missing(`${firefoxPath} is not installed (Debian package firefox-esr)`, ['firefox']);
   const puppeteer = loadModule('puppeteer-core', ['firefox']);
-  const display = await startDisplay(missing).catch((error) => skip(`no X server for Firefox: ${error.message}`));
+  const display = await startDisplay(missing, screen).catch((error) => skip(`no X server for Firefox: ${error.message}`));
+  const sound = await startSoundServer(missing, workDir).catch((error) => skip(`no sound server for Firefox: ${error.message}`));
   const extraPrefsFirefox = { ...quietPrefs, ...(touch ? touchPrefs : {}) };
   if (!webgl) extraPrefsFirefox['webgl.disabled'] = true;
   // Sound only from a click is Firefox's own default.
@@ -72,7 +74,7 @@ export async function launch({ webgl = true, clickForSound = false, touch = fals
   try {
     browser = await puppeteer.launch({
       browser: 'firefox', executablePath: firefoxPath, headless: false, extraPrefsFirefox,
-      env: { ...process.env, DISPLAY: display, MOZ_CRASHREPORTER_DISABLE: '1' }, timeout: 90000,
+      env: { ...process.env, ...sound, DISPLAY: display, MOZ_CRASHREPORTER_DISABLE: '1' }, timeout: 90000,
       protocolTimeout: 120000, defaultViewport: null,
     });
   } catch (error) {

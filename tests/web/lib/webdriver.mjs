@@ -12,6 +12,7 @@ export class WebDriverSession {
   constructor(base, id) {
     this.base = base;
     this.id = id;
+    this.queue = Promise.resolve();
   }
 
   static async create(base, capabilities) {
@@ -19,8 +20,12 @@ export class WebDriverSession {
     return new WebDriverSession(base, value.sessionId);
   }
 
+  // One command at a time: the driver answers none while a page loads, so a
+  // command sent meanwhile would hang.
   call(method, path, body) {
-    return request(this.base, method, `/session/${this.id}${path}`, body);
+    const answer = this.queue.then(() => request(this.base, method, `/session/${this.id}${path}`, body));
+    this.queue = answer.catch(() => {});
+    return answer;
   }
 
   goto(url) { return this.call('POST', '/url', { url }); }

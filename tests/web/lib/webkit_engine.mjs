@@ -1,28 +1,24 @@
 // WebKit behind the browser-neutral tab (engines.mjs): the MiniBrowser of
 // Debian's WebKitGTK in a window on a private X server, driven by its own
 // WebKitWebDriver over classic WebDriver (webdriver.mjs). WebDriver hands over
-// neither the console nor scripts to run before the page's own, so the browser
-// writes its console to a file the tab reads, and a page that needs a script
-// first is opened from a copy with the script at the top of its head. WebKitGTK
+// neither the console nor scripts to run before the page's own, so a page is
+// opened from a copy with a recorder of its console (and the tab's scripts) at
+// the top of its head; the browser's own warnings are out of reach. WebKitGTK
 // has no touch or pixel-ratio emulation: its tabs are mouse-and-keyboard ones
 // at a ratio of 1.
 import { spawn } from 'node:child_process';
-import { closeSync, existsSync, mkdirSync, openSync, readFileSync, readSync, writeFileSync } from 'node:fs';
+import { existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { basename, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { startDisplay } from './display.mjs';
+import { startSoundServer } from './sound_server.mjs';
 import { WebDriverSession, keyValue } from './webdriver.mjs';
 
 export const driverPath = '/usr/bin/WebKitWebDriver';
 export const miniBrowserPath = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const buttons = { left: 0, right: 2 };
 const pollMs = 50;
-
-// "URL:LINE:COLUMN: CONSOLE [SOURCE ]LEVEL text", the source left out for the
-// page's own console calls.
-const consoleLine = new RegExp('^.*?:\\d+:\\d+: CONSOLE (?:(JS|NETWORK|HTML|XML|CSS|SECURITY|MEDIA|MEDIASOURCE|' +
-  'WEBRTC|RENDERING|STORAGE|OTHER|CONTENTBLOCKER|ITP|APPCACHE|WASM|PAYMENTREQUEST) )?(LOG|WARN|ERROR|DEBUG|INFO) (.*)$');
 
 function freePort() {
   return new Promise((resolve, reject) => {
@@ -37,58 +33,24 @@ function freePort() {
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
-// Follows the console file, handing each message to the tab open at the time.
-class ConsoleFile {
-  constructor(path) {
-    this.path = path;
-    this.offset = 0;
-    this.rest = '';
-    this.record = null;
-    this.last = null;
-    this.timer = setInterval(() => this.read(), pollMs);
+// Kept in the page by a script that runs before the page's own: what the
+// page's script writes to the console and what it throws without catching.
+function recordConsole() {
+  const kept = [];
+  window.invitationConsole = kept;
+  for (const level of ['log', 'info', 'warn', 'error']) {
+    const original = console[level];
+    console[level] = function (...args) {
+      kept.push([level, args.map(String).join(' ')]);
+      return original.apply(this, args);
+    };
   }
-  read() {
-    if (!existsSync(this.path)) return;
-    const fd = openSync(this.path, 'r');
-    const chunk = Buffer.alloc(1 << 16);
-    let text = '';
-    for (let n; (n = readSync(fd, chunk, 0, chunk.length, this.offset)) > 0; this.offset += n) text += chunk.toString('utf8', 0, n);
-    closeSync(fd);
-    const lines = (this.rest + text).split('\n');
-    this.rest = lines.pop();
-    for (const line of lines) this.take(line);
-  }
-  take(line) {
-    const record = this.record;
-    const match = consoleLine.exec(line);
-    if (!match) {
-      // The further lines of a message of several.
-      if (this.last) this.last.list[this.last.at] += `\n${line}`;
-      return;
-    }
-    if (!record) return;
-    const [, source, level, text] = match;
-    let list = null;
-    if (!source) {
-      list = { LOG: record.lines, WARN: record.warnings, ERROR: record.errors }[level] || null;
-      if (level === 'LOG') console.log(`page: ${text}`);
-    } else if (source === 'JS' && level === 'ERROR') {
-      list = record.errors;
-    } else if (level === 'WARN' || level === 'ERROR') {
-      list = record.logged;
-    }
-    if (!list) {
-      this.last = null;
-      return;
-    }
-    list.push(source && list === record.logged ? `${source} ${level}: ${text}` : text);
-    this.last = { list, at: list.length - 1 };
-  }
-  stop() {
-    clearInterval(this.timer);
-    this.read();
-  }
+  window.addEventListener('error', (e) => kept.push(['error', `${e.message} (${e.filename}:${e.lineno})`]));
+  window.addEventListener('unhandledrejection', (e) => kept.push(['error', `unhandled rejection: ${e.reason}`]));
 }
+export const consoleRecorder = recordConsole;
+
+const drain = () => (window.invitationConsole ? window.invitationConsole.splice(0) : []);
 
 class WebKitTab {
   constructor(browser, handle, record) {
@@ -98,14 +60,29 @@ class WebKitTab {
     this.record = record;
     this.touch = false;
     this.before = [];
+    this.timer = setInterval(() => this.collect().catch(() => {}), 100);
   }
-  // A page that needs scripts first is opened from a copy that runs them first.
-  goto(url) {
-    if (!this.before.length || !url.startsWith('file:')) return this.session.goto(url);
+  // What the page's console holds into the record, in order.
+  async collect() {
+    for (const [level, text] of await this.session.evaluate(drain)) {
+      if (level === 'log' || level === 'info') {
+        this.record.lines.push(text);
+        console.log(`page: ${text}`);
+      } else {
+        (level === 'warn' ? this.record.warnings : this.record.errors).push(text);
+      }
+    }
+  }
+  // A page from a file is opened from a copy whose head runs the console's
+  // recorder and the tab's scripts first; over HTTP the server is to serve it
+  // so (consoleRecorder).
+  async goto(url) {
+    await this.collect().catch(() => {});
+    if (!url.startsWith('file:')) return this.session.goto(url);
     const [address, query = ''] = url.split('?');
     const source = fileURLToPath(address);
     const copy = join(this.browser.copies, basename(source));
-    const first = this.before.map((fn) => `<script>(${fn})();</script>`).join('');
+    const first = [recordConsole, ...this.before].map((fn) => `<script>(${fn})();</script>`).join('');
     writeFileSync(copy, readFileSync(source, 'utf8').replace(/<head>/i, (head) => head + first));
     return this.session.goto(pathToFileURL(copy).href + (query ? `?${query}` : ''));
   }
@@ -163,34 +140,32 @@ class WebKitTab {
     if (seen[0] !== width || seen[1] !== height) throw new Error(`the WebKit window shows ${seen.join(' x ')}, not ${width} x ${height}`);
   }
   async close() {
-    this.browser.console.record = null;
+    clearInterval(this.timer);
+    await this.collect().catch(() => {});
     await this.session.releaseActions().catch(() => {});
     await this.session.closeWindow(this.browser.home);
   }
 }
 
-export async function launch({ webgl = true, clickForSound = false, missing, skip, workDir }) {
+export async function launch({ webgl = true, clickForSound = false, screen, missing, skip, workDir }) {
   for (const [path, pkg] of [[driverPath, 'webkit2gtk-driver'], [miniBrowserPath, 'libwebkit2gtk-4.1-0']])
     if (!existsSync(path)) missing(`${path} is not installed (Debian package ${pkg})`, ['webkit']);
-  const display = await startDisplay(missing).catch((error) => skip(`no X server for WebKit: ${error.message}`));
+  const display = await startDisplay(missing, screen).catch((error) => skip(`no X server for WebKit: ${error.message}`));
+  const sound = await startSoundServer(missing, workDir).catch((error) => skip(`no sound server for WebKit: ${error.message}`));
   const dir = workDir(`webkit-${process.pid}`);
-  const consolePath = join(dir, 'console.log');
-  writeFileSync(consolePath, '');
   const port = await freePort();
   let said = '';
   const driver = spawn(driverPath, [`--port=${port}`], {
-    env: { ...process.env, DISPLAY: display, INVITATION_WEBKIT_CONSOLE: consolePath },
+    env: { ...process.env, ...sound, DISPLAY: display },
     stdio: ['ignore', 'pipe', 'pipe'],
   });
   driver.stdout.on('data', (d) => { said += d; });
   driver.stderr.on('data', (d) => { said += d; });
   process.on('exit', () => driver.kill());
-  const args = ['--automation', '--enable-write-console-messages-to-stdout=true'];
+  const args = ['--automation'];
   if (!webgl) args.push('--enable-webgl=false');
   if (!clickForSound) args.push('--autoplay-policy=allow');
-  // The browser's standard output, where its console goes, into the file.
-  const capabilities = { 'webkitgtk:browserOptions': { binary: '/bin/sh',
-    args: ['-c', 'exec "$0" "$@" >>"$INVITATION_WEBKIT_CONSOLE"', miniBrowserPath, ...args] } };
+  const capabilities = { 'webkitgtk:browserOptions': { binary: miniBrowserPath, args } };
   let session = null;
   for (let tries = 0; !session; ++tries) {
     await sleep(300);
@@ -200,7 +175,7 @@ export async function launch({ webgl = true, clickForSound = false, missing, ski
       if (tries >= 30) skip(`WebKit cannot start: ${String(error.message).split('\n')[0]} ${said.trim().split('\n').pop() || ''}`);
     }
   }
-  const browser = { session, console: new ConsoleFile(consolePath), copies: dir, home: await session.windowHandle() };
+  const browser = { session, copies: dir, home: await session.windowHandle() };
   return {
     engine: 'webkit',
     canTouch: false,
@@ -208,15 +183,12 @@ export async function launch({ webgl = true, clickForSound = false, missing, ski
       if (touch) throw new Error('WebKitGTK offers no touch input');
       const handle = await session.newWindow();
       const record = { errors: [], warnings: [], lines: [], logged: [] };
-      browser.console.read();
-      browser.console.record = record;
       const tab = new WebKitTab(browser, handle, record);
       tab.before = before;
       await tab.resize(width, height);
       return tab;
     },
     close: async () => {
-      browser.console.stop();
       await session.end().catch(() => {});
       driver.kill();
     },

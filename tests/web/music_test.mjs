@@ -7,12 +7,13 @@
 // first buffer that leaves the continuous stream on, the music follows order 10's
 // start in the desktop's rendering. The jump takes effect at the player's next
 // tick, so order 10 starts within one tick of that buffer's start. After Escape,
-// Run again plays the music from its start once more, sample for sample.
+// Run again plays the music from its start once more, sample for sample. In the
+// engine the first argument names (engines.mjs); Firefox and WebKit play to a
+// private PulseAudio server's null sink.
 import { execFileSync } from 'node:child_process';
 import { join } from 'node:path';
-import {
-  captureProgram, fail, launchChromium, openPage, pageUrl, readWavSamples, run, waitForState, workDir,
-} from './lib/browser.mjs';
+import { captureProgram, fail, pageUrl, readWavSamples, run, viewport, workDir } from './lib/browser.mjs';
+import { engineName, launch, waitForState } from './lib/engines.mjs';
 
 const channels = 2;
 const bufferFrames = 8192;    // the show's mixing buffer
@@ -69,9 +70,9 @@ function recordAudio() {
   };
 }
 
-async function buffersFrom(page, first, count) {
-  await page.waitForFunction((n) => window.scheduledBuffers.length >= n, first + count, { timeout: waitMs });
-  const lists = await page.evaluate(([a, n]) => window.scheduledBuffers.slice(a, a + n).map((b) => Array.from(b)),
+async function buffersFrom(tab, first, count) {
+  await tab.waitFor((n) => window.scheduledBuffers.length >= n, first + count, waitMs);
+  const lists = await tab.evaluate(([a, n]) => window.scheduledBuffers.slice(a, a + n).map((b) => Array.from(b)),
     [first, count]);
   return lists.map((list) => Int16Array.from(list));
 }
@@ -104,23 +105,23 @@ function joined(buffers) {
 }
 
 run(async () => {
-  const dir = workDir('music');
+  const dir = workDir(`music-${engineName}`);
   if (!captureProgram) fail('INVITATION_CAPTURE does not name the capture program');
   const wavPath = join(dir, 'desktop.wav');
   execFileSync(captureProgram, ['--at-ms', '0', '--out', join(dir, 'frame.png'), '--audio-out', wavPath]);
   const desktop = readWavSamples(wavPath);
 
-  const browser = await launchChromium();
-  const { page, record } = await openPage(browser);
-  await page.addInitScript(recordAudio);
-  await page.goto(pageUrl('invitation.html'));
-  await waitForState(page, 'ready');
-  await page.uncheck('#fullscreen');
-  await page.click('#run');
-  await waitForState(page, 'running');
+  const browser = await launch();
+  const tab = await browser.open({ ...viewport, before: [recordAudio] });
+  const { record } = tab;
+  await tab.goto(pageUrl('invitation.html'));
+  await waitForState(tab, 'ready');
+  await tab.uncheck('#fullscreen');
+  await tab.click('#run');
+  await waitForState(tab, 'running');
 
   // The first seconds, sample for sample.
-  const first = joined(await buffersFrom(page, 0, comparedBuffers));
+  const first = joined(await buffersFrom(tab, 0, comparedBuffers));
   let differing = 0;
   let largest = 0;
   for (let i = 0; i < first.length; ++i) {
@@ -132,20 +133,20 @@ run(async () => {
     `${differing} differ, largest difference ${largest}`);
   if (differing) fail(`the browser's music differs from the desktop's in ${differing} samples`);
 
-  const delivered = await page.evaluate(() => [window.deliveredFrames, window.nonSilentFrames]);
+  const delivered = await tab.evaluate(() => [window.deliveredFrames, window.nonSilentFrames]);
   console.log(`frames through the audio output: ${delivered[0]}, of which not silent: ${delivered[1]}`);
   if (delivered[1] < minNonSilentFrames) fail(`only ${delivered[1]} non-silent frames reached the audio output`);
 
   // S: the continuous stream until the jump, then order 10.
-  const before = await page.evaluate(() => window.scheduledBuffers.length);
-  await page.keyboard.press('s');
+  const before = await tab.evaluate(() => window.scheduledBuffers.length);
+  await tab.press('s');
   let jump = -1;
   for (let k = before; jump < 0 && k < before + comparedBuffers; ++k) {
-    const [buffer] = await buffersFrom(page, k, 1);
+    const [buffer] = await buffersFrom(tab, k, 1);
     if (!sameAsStream(buffer, desktop, k * bufferFrames)) jump = k;
   }
   if (jump < 0) fail('the music did not leave its stream after S');
-  const followed = joined(await buffersFrom(page, jump, followedBuffers));
+  const followed = joined(await buffersFrom(tab, jump, followedBuffers));
   const frames = (followedBuffers - 1) * bufferFrames;
   let withOrder = -1;
   let lag = 0;
@@ -159,13 +160,13 @@ run(async () => {
   if (withOrder < minSkipCorrelation) fail(`after S the music does not follow order ${skipOrder}`);
 
   // Run again: the module loaded afresh behind the end, played from its start.
-  await page.keyboard.press('Escape');
-  await waitForState(page, 'ended', waitMs);
-  await page.waitForFunction(() => document.body.dataset.prepared === 'yes', null, { timeout: waitMs });
-  const ended = await page.evaluate(() => window.scheduledBuffers.length);
-  await page.click('#again');
-  await waitForState(page, 'running');
-  const again = joined(await buffersFrom(page, ended, againBuffers));
+  await tab.press('Escape');
+  await waitForState(tab, 'ended', waitMs);
+  await tab.waitFor(() => document.body.dataset.prepared === 'yes', null, waitMs);
+  const ended = await tab.evaluate(() => window.scheduledBuffers.length);
+  await tab.click('#again');
+  await waitForState(tab, 'running');
+  const again = joined(await buffersFrom(tab, ended, againBuffers));
   let differingAgain = 0;
   for (let i = 0; i < again.length; ++i) if (again[i] !== desktop[i]) differingAgain += 1;
   console.log(`after Run again: ${again.length} samples compared with the music's start, ${differingAgain} differ`);

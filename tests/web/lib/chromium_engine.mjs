@@ -61,6 +61,7 @@ export async function launch({ webgl = true, clickForSound = false } = {}) {
       tab.touch = touch;
       return tab;
     },
+    served: (html) => html,
     close: () => browser.close(),
   };
 }

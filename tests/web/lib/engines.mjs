@@ -9,7 +9,8 @@
 // holds, presses keys, takes screenshots, takes another size, and keeps what the
 // console said in tab.record: errors, warnings, lines (console.log, in order)
 // and logged (what the browser itself warned of). browser.canTouch tells
-// whether its tabs can be touch screens. A browser that cannot start skips the
+// whether its tabs can be touch screens; browser.served(html) is a page as a
+// test's own web server is to serve it to its tabs. A browser that cannot start skips the
 // test with the reason; run() closes it at the end.
 import { closeAtEnd, loadModule, missing, skip, workDir } from './browser.mjs';
 import * as chromium from './chromium_engine.mjs';

@@ -104,6 +104,7 @@ export async function launch({ webgl = true, clickForSound = false, touch = fals
       tab.touch = wantTouch;
       return tab;
     },
+    served: (html) => html,
     close: () => browser.close(),
   };
 }

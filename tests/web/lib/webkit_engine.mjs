@@ -48,7 +48,6 @@ function recordConsole() {
   window.addEventListener('error', (e) => kept.push(['error', `${e.message} (${e.filename}:${e.lineno})`]));
   window.addEventListener('unhandledrejection', (e) => kept.push(['error', `unhandled rejection: ${e.reason}`]));
 }
-export const consoleRecorder = recordConsole;
 
 const drain = () => (window.invitationConsole ? window.invitationConsole.splice(0) : []);
 
@@ -75,7 +74,7 @@ class WebKitTab {
   }
   // A page from a file is opened from a copy whose head runs the console's
   // recorder and the tab's scripts first; over HTTP the server is to serve it
-  // so (consoleRecorder).
+  // so (browser.served).
   async goto(url) {
     await this.collect().catch(() => {});
     if (!url.startsWith('file:')) return this.session.goto(url);
@@ -193,6 +192,8 @@ export async function launch({ webgl = true, clickForSound = false, screen, miss
       await tab.resize(width, height);
       return tab;
     },
+    // A page as a server is to serve it to these tabs: with the recorder first.
+    served: (html) => html.replace(/<head>/i, (head) => `${head}<script>(${recordConsole})();</script>`),
     close: async () => {
       await session.end().catch(() => {});
       driver.kill();

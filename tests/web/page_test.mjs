@@ -42,6 +42,8 @@ function watchAudioContexts() {
     }
   };
   window.drawCalls = 0;
+  // WebKit with WebGL turned off has no WebGLRenderingContext at all.
+  if (typeof WebGLRenderingContext === 'undefined') return;
   for (const name of ['drawArrays', 'drawElements']) {
     const draw = WebGLRenderingContext.prototype[name];
     WebGLRenderingContext.prototype[name] = function (...args) {

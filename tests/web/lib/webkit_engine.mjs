@@ -126,7 +126,11 @@ class WebKitTab {
   press(key) { return this.keys([{ type: 'keyDown', value: keyValue(key) }, { type: 'keyUp', value: keyValue(key) }]); }
   down(key) { return this.keys([{ type: 'keyDown', value: keyValue(key) }]); }
   up(key) { return this.keys([{ type: 'keyUp', value: keyValue(key) }]); }
-  async screenshot(path) { writeFileSync(path, await this.session.screenshot()); }
+  // After two of the page's frames, so the picture is the page's latest one.
+  async screenshot(path) {
+    await this.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+    writeFileSync(path, await this.session.screenshot());
+  }
   // The window is the page's size plus the browser's own bar above it.
   async resize(width, height) {
     for (let tries = 0; tries < 3; ++tries) {

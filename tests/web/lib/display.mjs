@@ -10,9 +10,9 @@ const xvfbPath = '/usr/bin/Xvfb';
 export const defaultScreen = { width: 1280, height: 1024 };
 let started = null;
 
-export function startDisplay(missing, screen = defaultScreen) {
+export function startDisplay(missing, screen = defaultScreen, groups = ['web']) {
   if (started) return started;
-  if (!existsSync(xvfbPath)) missing(`${xvfbPath} is not installed (Debian package xvfb)`);
+  if (!existsSync(xvfbPath)) missing(`${xvfbPath} is not installed (Debian package xvfb)`, groups);
   started = new Promise((resolve, reject) => {
     // -displayfd: the server writes the display it took, so parallel runs never collide.
     const server = spawn(xvfbPath, ['-displayfd', '3', '-screen', '0', `${screen.width}x${screen.height}x24`, '-nolisten', 'tcp'],

@@ -64,8 +64,8 @@ class FirefoxTab {
 export async function launch({ webgl = true, clickForSound = false, touch = false, screen, missing, skip, loadModule, workDir }) {
   if (!existsSync(firefoxPath)) missing(`${firefoxPath} is not installed (Debian package firefox-esr)`, ['firefox']);
   const puppeteer = loadModule('puppeteer-core', ['firefox']);
-  const display = await startDisplay(missing, screen).catch((error) => skip(`no X server for Firefox: ${error.message}`));
-  const sound = await startSoundServer(missing, workDir).catch((error) => skip(`no sound server for Firefox: ${error.message}`));
+  const display = await startDisplay(missing, screen, ['firefox']).catch((error) => skip(`no X server for Firefox: ${error.message}`));
+  const sound = await startSoundServer(missing, workDir, ['firefox']).catch((error) => skip(`no sound server for Firefox: ${error.message}`));
   const extraPrefsFirefox = { ...quietPrefs, ...(touch ? touchPrefs : {}) };
   if (!webgl) extraPrefsFirefox['webgl.disabled'] = true;
   // Sound only from a click is Firefox's own default.

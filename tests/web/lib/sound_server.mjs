@@ -13,9 +13,9 @@ let started = null;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // The environment a browser needs to play to it: { PULSE_SERVER }.
-export function startSoundServer(missing, workDir) {
+export function startSoundServer(missing, workDir, groups = ['web']) {
   if (started) return started;
-  if (!existsSync(pulseaudioPath)) missing(`${pulseaudioPath} is not installed (Debian package pulseaudio)`);
+  if (!existsSync(pulseaudioPath)) missing(`${pulseaudioPath} is not installed (Debian package pulseaudio)`, groups);
   started = (async () => {
     const dir = workDir(`pulse-${process.pid}`);
     rmSync(dir, { recursive: true, force: true });

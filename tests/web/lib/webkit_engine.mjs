@@ -158,8 +158,8 @@ class WebKitTab {
 export async function launch({ webgl = true, clickForSound = false, screen, missing, skip, workDir }) {
   for (const [path, pkg] of [[driverPath, 'webkit2gtk-driver'], [miniBrowserPath, 'libwebkit2gtk-4.1-0']])
     if (!existsSync(path)) missing(`${path} is not installed (Debian package ${pkg})`, ['webkit']);
-  const display = await startDisplay(missing, screen).catch((error) => skip(`no X server for WebKit: ${error.message}`));
-  const sound = await startSoundServer(missing, workDir).catch((error) => skip(`no sound server for WebKit: ${error.message}`));
+  const display = await startDisplay(missing, screen, ['webkit']).catch((error) => skip(`no X server for WebKit: ${error.message}`));
+  const sound = await startSoundServer(missing, workDir, ['webkit']).catch((error) => skip(`no sound server for WebKit: ${error.message}`));
   const dir = workDir(`webkit-${process.pid}`);
   const port = await freePort();
   let said = '';

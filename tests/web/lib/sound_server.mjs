@@ -7,6 +7,7 @@ import { existsSync, mkdirSync, rmSync } from 'node:fs';
 import { join } from 'node:path';
 
 const pulseaudioPath = '/usr/bin/pulseaudio';
+const parecPath = '/usr/bin/parec';
 export const sinkName = 'invitation';
 let started = null;
 
@@ -39,4 +40,19 @@ export function startSoundServer(missing, workDir, groups = ['web']) {
     return { PULSE_SERVER: `unix:${socket}` };
   })();
   return started;
+}
+
+// Records what the null sink plays, as 16-bit stereo at 44100 Hz, into `path`
+// until stop() (which resolves once the recorder has written it all).
+export async function recordSink(path, missing, groups = ['web']) {
+  if (!started) throw new Error('no sound server was started');
+  if (!existsSync(parecPath)) missing(`${parecPath} is not installed (Debian package pulseaudio-utils)`, groups);
+  const env = { ...process.env, ...(await started) };
+  const recorder = spawn(parecPath, [`--device=${sinkName}.monitor`, '--format=s16le', '--rate=44100', '--channels=2',
+    '--latency-msec=20', path], { env, stdio: ['ignore', 'ignore', 'pipe'] });
+  let said = '';
+  recorder.stderr.on('data', (d) => { said += d; });
+  const ended = new Promise((done) => recorder.on('exit', () => done(said.trim())));
+  process.on('exit', () => recorder.kill());
+  return { stop: () => { recorder.kill('SIGINT'); return ended; } };
 }

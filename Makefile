@@ -136,18 +136,21 @@ web:
 	  $(configure_web) && cmake --build $(BUILD_WEB) -j $(JOBS); \
 	fi
 
-# Chromium, and playwright-core at the version the lock file pins, in
-# $(BUILD_WEB)/test-node (never a browser download: the tests use Debian's
-# Chromium). npm is tried twice, for a download that fails on the way.
+# Chromium, Firefox ESR and WebKitGTK's WebDriver, and playwright-core and
+# puppeteer-core at the versions the lock file pins, in $(BUILD_WEB)/test-node
+# (never a browser download: the tests use Debian's browsers). npm is tried
+# twice, for a download that fails on the way.
 web-test-deps:
-	@$(SETUP) $(PLATFORM_SETUP) chromium
-	@if $(SETUP) has chromium; then \
+	@$(SETUP) $(PLATFORM_SETUP) chromium firefox webkit
+	@if $(SETUP) has chromium >/dev/null || $(SETUP) has firefox >/dev/null; then \
 	  mkdir -p $(BUILD_WEB)/test-node && \
 	  cp tests/web/package.json tests/web/package-lock.json $(BUILD_WEB)/test-node/ && \
 	  cd $(BUILD_WEB)/test-node && \
-	  { PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error || \
-	    { echo "npm ci failed; once more"; PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error; }; } || \
-	  { [ "$(PLATFORM_SETUP)" = offer ] && cd $(CURDIR) && $(SETUP) leave-out chromium "npm ci of playwright-core failed twice (see above)"; }; \
+	  { PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error || \
+	    { echo "npm ci failed; once more"; PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error; }; } || \
+	  { [ "$(PLATFORM_SETUP)" = offer ] && cd $(CURDIR) && \
+	    $(SETUP) leave-out chromium "npm ci of playwright-core failed twice (see above)" && \
+	    $(SETUP) leave-out firefox "npm ci of puppeteer-core failed twice (see above)"; }; \
 	fi
 
 # The release from the Windows and web builds and the native show

@@ -7,18 +7,22 @@
 // sound needs a click. Nothing may be logged as an error or a warning, by the
 // page or by the browser (which warns, for one, about an audio context made
 // before a click, and about every address it fails to load), and over HTTP the
-// browser asks for the page alone: no icon or anything else from the server.
+// browser asks for the page alone: no icon or anything else from the server. In
+// the engine the first argument names (engines.mjs). What the browser itself
+// logs is read where its driver hands it over (Chromium's log); Firefox's and
+// WebKit's drivers hand over what the page's script logs and throws.
 import { createServer } from 'node:http';
 import { readdirSync, readFileSync } from 'node:fs';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { basename, dirname, join, resolve, sep } from 'node:path';
-import { fail, launchChromium, openPage, pageFile, productName, run, waitForState } from './lib/browser.mjs';
+import { fail, pageFile, productName, run, viewport } from './lib/browser.mjs';
+import { engineName, launch, pause, waitForState } from './lib/engines.mjs';
 
 const iconFolder = fileURLToPath(new URL('../../src/assets/icon/', import.meta.url));
 const stillQuery = '?at-ms=18600&seed=2008&warmup-frames=30';
 
-async function checkHead(page) {
-  const head = await page.evaluate(() => {
+async function checkHead(tab) {
+  const head = await tab.evaluate(() => {
     const meta = (key) => {
       const element = document.querySelector(`meta[name="${key}"], meta[property="${key}"]`);
       return element ? element.content : null;
@@ -44,8 +48,9 @@ async function checkHead(page) {
   console.log(`head: description, og:title, og:description, og:image ${head.ogImage}, icon ${committed} inside`);
 }
 
-// The page's folder over HTTP on 127.0.0.1, noting every request and its answer.
-async function serve(folder) {
+// The page's folder over HTTP on 127.0.0.1, noting every request and its answer;
+// pages as the engine's tabs need them served (served()).
+async function serve(folder, served) {
   const requests = [];
   const server = createServer((request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
@@ -54,7 +59,7 @@ async function serve(folder) {
     let body = 'not found';
     if (request.method === 'GET' && file.startsWith(folder + sep) && basename(file).endsWith('.html')) {
       try {
-        body = readFileSync(file);
+        body = served(readFileSync(file, 'utf8'));
         status = 200;
       } catch (error) {
         status = 404;
@@ -68,51 +73,40 @@ async function serve(folder) {
   return { server, requests, base: `http://127.0.0.1:${server.address().port}/` };
 }
 
-// Everything the browser itself logs (failed loads, blocked sound) besides what
-// the page's script does.
-async function watchBrowserLog(page, record) {
-  const session = await page.context().newCDPSession(page);
-  session.on('Log.entryAdded', ({ entry }) => {
-    if (entry.level === 'error' || entry.level === 'warning') record.logged.push(`${entry.level}: ${entry.text} (${entry.url || ''})`);
-  });
-  await session.send('Log.enable');
-}
-
 async function visit(browser, url, how) {
-  const { page, record } = await openPage(browser);
-  record.logged = [];
-  await watchBrowserLog(page, record);
-  await page.goto(url);
-  await waitForState(page, 'ready');
-  await checkHead(page);
-  await page.waitForFunction(() => document.body.dataset.prepared === 'yes', null, { timeout: 30000 });
-  await page.click('#run');
-  await waitForState(page, 'running');
-  await page.waitForTimeout(1500);
-  await page.keyboard.press('s');
-  await page.waitForTimeout(500);
-  await page.keyboard.press('Escape');
-  await waitForState(page, 'ended', 10000);
-  await page.waitForFunction(() => document.body.dataset.prepared === 'yes', null, { timeout: 30000 });
-  await page.click('#again');
-  await waitForState(page, 'running');
-  await page.waitForTimeout(1000);
-  await page.mouse.click(512, 384, { button: 'right' });
-  await waitForState(page, 'ended', 10000);
-  await page.goto(url + stillQuery);
-  await waitForState(page, 'frame');
-  await page.waitForTimeout(300);
-  await page.context().close();
+  const tab = await browser.open(viewport);
+  const { record } = tab;
+  await tab.goto(url);
+  await waitForState(tab, 'ready');
+  await checkHead(tab);
+  await tab.waitFor(() => document.body.dataset.prepared === 'yes', null, 30000);
+  await tab.click('#run');
+  await waitForState(tab, 'running');
+  await pause(1500);
+  await tab.press('s');
+  await pause(500);
+  await tab.press('Escape');
+  await waitForState(tab, 'ended', 10000);
+  await tab.waitFor(() => document.body.dataset.prepared === 'yes', null, 30000);
+  await tab.click('#again');
+  await waitForState(tab, 'running');
+  await pause(1000);
+  await tab.mouseClick(512, 384, 'right');
+  await waitForState(tab, 'ended', 10000);
+  await tab.goto(url + stillQuery);
+  await waitForState(tab, 'frame');
+  await pause(300);
+  await tab.close();
   const logged = [...record.errors, ...record.warnings, ...record.logged];
   if (logged.length) fail(`${how}: the console holds ${JSON.stringify(logged)}`);
-  console.log(`${how}: a visit with two runs and the frozen view, nothing logged`);
+  console.log(`${engineName}, ${how}: a visit with two runs and the frozen view, nothing logged`);
 }
 
 run(async () => {
   const folder = dirname(pageFile('invitation.html'));
-  const browser = await launchChromium([], { clickForSound: true });
+  const browser = await launch({ clickForSound: true });
   await visit(browser, pathToFileURL(join(folder, 'invitation.html')).href, 'from file://');
-  const { server, requests, base } = await serve(folder);
+  const { server, requests, base } = await serve(folder, browser.served);
   try {
     await visit(browser, base + 'invitation.html', 'over HTTP');
   } finally {

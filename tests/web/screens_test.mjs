@@ -6,17 +6,23 @@
 // in device pixels. On the phone, by touch: the panel's targets are big enough and
 // say how to skip and end; a tap on the show brings up Skip 10 s and End show,
 // which act and hide again after a while without a touch, and so does a long
-// press; Run again after the end. No page logs an error or a warning.
+// press; Run again after the end. No page logs an error or a warning. In the
+// engine the first argument names (engines.mjs). Where it runs in a window
+// (Firefox, WebKit) full screen fills its X server's screen, wider than any of
+// the shapes. WebKitGTK can emulate neither touch nor a pixel ratio: there the
+// phone is a window of its size at a ratio of 1, and the touch part is left out.
 import { join } from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { fail, launchChromium, openPage, pageUrl, readRgba, run, waitForState, workDir } from './lib/browser.mjs';
+import { fail, pageUrl, readRgba, run, workDir } from './lib/browser.mjs';
+import { engineName, launch, pause, waitForState } from './lib/engines.mjs';
 
-const phone = { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+const phone = { width: 390, height: 844, deviceScaleFactor: 3, touch: true };
 const shapes = [
-  ['1024x768', { viewport: { width: 1024, height: 768 } }],
-  ['2560x1080', { viewport: { width: 2560, height: 1080 } }],
+  ['1024x768', { width: 1024, height: 768 }],
+  ['2560x1080', { width: 2560, height: 1080 }],
   ['phone', phone],
 ];
+const screen = { width: 2600, height: 1200 };
 // A still frame past the entry: the left border and the right panel reach the
 // picture's edges, top to bottom.
 const stillQuery = '?at-ms=115000&seed=2008&warmup-frames=20';
@@ -58,8 +64,8 @@ function examine(shot, canvasBox) {
 }
 
 // The canvas's box in device pixels, and its drawing buffer.
-async function canvasLayout(page) {
-  return page.evaluate(() => {
+async function canvasLayout(tab) {
+  return tab.evaluate(() => {
     const canvas = document.getElementById('canvas');
     const box = canvas.getBoundingClientRect();
     const ratio = window.devicePixelRatio;
@@ -74,8 +80,8 @@ async function canvasLayout(page) {
 }
 
 // The picture is 4:3, centred, fills its box, sharp (buffer = box) and the bars are black.
-async function checkPicture(page, shot, what) {
-  const layout = await canvasLayout(page);
+async function checkPicture(tab, shot, what) {
+  const layout = await canvasLayout(tab);
   const { box, buffer } = layout;
   const [windowWidth, windowHeight] = layout.window;
   if (buffer[0] !== box.width || buffer[1] !== box.height)
@@ -91,7 +97,7 @@ async function checkPicture(page, shot, what) {
   if (Math.min(leftBar, rightBar, topBar, bottomBar) < 0 || Math.abs(leftBar - rightBar) > cssPixel ||
       Math.abs(topBar - bottomBar) > cssPixel || Math.min(leftBar + rightBar, topBar + bottomBar) >= 4 * cssPixel)
     fail(`${what}: the canvas ${JSON.stringify(box)} is not the largest centred 4:3 box in ${windowWidth} x ${windowHeight}`);
-  await page.screenshot({ path: shot });
+  await tab.screenshot(shot);
   const seen = examine(shot, box);
   const d = seen.drawn;
   if (d.left < box.left || d.top < box.top || d.left + d.width > box.left + box.width ||
@@ -104,68 +110,63 @@ async function checkPicture(page, shot, what) {
 }
 
 async function frozenView(browser, name, options, dir, records) {
-  const { page, record } = await openPage(browser, options);
-  records.push(record);
-  await page.goto(pageUrl('invitation.html', stillQuery));
-  const state = await waitForState(page, ['frame', 'failed']);
-  if (state !== 'frame') fail(`${name}: the frozen view says ${await page.textContent('#message')}`);
-  await checkPicture(page, join(dir, `${name}_frozen.png`), `${name}, frozen view`);
-  await page.context().close();
+  const tab = await browser.open(options);
+  records.push(tab.record);
+  await tab.goto(pageUrl('invitation.html', stillQuery));
+  const state = await waitForState(tab, ['frame', 'failed']);
+  if (state !== 'frame') fail(`${name}: the frozen view says ${await tab.evaluate(() => document.getElementById('message').textContent)}`);
+  await checkPicture(tab, join(dir, `${name}_frozen.png`), `${name}, frozen view`);
+  await tab.close();
 }
 
-async function startWith(page, options) {
-  if (options.hasTouch) {
-    await page.tap('#run');
+async function startWith(tab, options) {
+  if (options.touch) {
+    await tab.tap('#run');
   } else {
-    await page.click('#run');
+    await tab.click('#run');
   }
-  await waitForState(page, 'running');
+  await waitForState(tab, 'running');
 }
 
 // The running show past its entry, in full screen where granted.
 async function runningShow(browser, name, options, dir, records) {
-  const { page, record } = await openPage(browser, options);
-  records.push(record);
-  await page.goto(pageUrl('invitation.html'));
-  await waitForState(page, 'ready');
-  await startWith(page, options);
-  await page.keyboard.press('s');
-  await page.waitForTimeout(1500);
-  const fullscreen = await page.evaluate(() => !!document.fullscreenElement);
-  await checkPicture(page, join(dir, `${name}_running.png`), `${name}, running${fullscreen ? ' in full screen' : ''}`);
-  if (!options.hasTouch && !fullscreen) fail(`${name}: Run did not enter full screen`);
-  if (!(await page.evaluate(() => document.getElementById('touch-controls').hidden)))
+  const tab = await browser.open(options);
+  records.push(tab.record);
+  await tab.goto(pageUrl('invitation.html'));
+  await waitForState(tab, 'ready');
+  // Firefox's emulated phone gives way to the whole X screen in full screen,
+  // which is no phone: there the phone runs the show in the page.
+  if (options.touch && engineName === 'firefox') await tab.uncheck('#fullscreen');
+  await startWith(tab, options);
+  await tab.press('s');
+  await pause(1500);
+  const fullscreen = await tab.evaluate(() => !!document.fullscreenElement);
+  await checkPicture(tab, join(dir, `${name}_running.png`), `${name}, running${fullscreen ? ' in full screen' : ''}`);
+  if (!options.touch && !fullscreen) fail(`${name}: Run did not enter full screen`);
+  if (!(await tab.evaluate(() => document.getElementById('touch-controls').hidden)))
     fail(`${name}: the touch controls show without a touch`);
-  await page.keyboard.press('Escape');
-  await waitForState(page, 'ended', 10000);
-  await page.context().close();
+  await tab.press('Escape');
+  await waitForState(tab, 'ended', 10000);
+  await tab.close();
 }
 
-function boxOf(page, selector) {
-  return page.evaluate((s) => {
+function boxOf(tab, selector) {
+  return tab.evaluate((s) => {
     const r = document.querySelector(s).getBoundingClientRect();
     return { width: r.width, height: r.height, visible: r.width > 0 && r.height > 0 };
   }, selector);
 }
 
-async function expectTarget(page, selector, what, wide = false) {
-  const box = await boxOf(page, selector);
+async function expectTarget(tab, selector, what, wide = false) {
+  const box = await boxOf(tab, selector);
   if (!box.visible || box.height < minTarget || (wide && box.width < minTarget))
     fail(`${what} measures ${box.width.toFixed(1)} x ${box.height.toFixed(1)} CSS pixels, under ${minTarget}`);
 }
 
-async function controlsHidden(page) {
-  return page.evaluate(() => document.getElementById('touch-controls').hidden);
+async function controlsHidden(tab) {
+  return tab.evaluate(() => document.getElementById('touch-controls').hidden);
 }
 
-// A finger held on the canvas, through Chromium's own touch input.
-async function longPress(page, x, y, holdMs) {
-  const session = await page.context().newCDPSession(page);
-  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
-  await page.waitForTimeout(holdMs);
-  await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-  await session.detach();
-}
 
 async function nextLine(record, from) {
   for (let i = 0; i < 100 && record.lines.length <= from; ++i) await new Promise((r) => setTimeout(r, 50));
@@ -175,79 +176,88 @@ async function nextLine(record, from) {
 }
 
 async function touchPhone(browser, dir, records) {
-  const { page, record } = await openPage(browser, phone);
+  const tab = await browser.open(phone);
+  const { record } = tab;
   records.push(record);
-  await page.goto(pageUrl('invitation.html'));
-  await waitForState(page, 'ready');
+  await tab.goto(pageUrl('invitation.html'));
+  await waitForState(tab, 'ready');
   for (const [selector, what] of [['#run', 'Run'], ['#cancel', 'Cancel'], ['#panel label', 'the Fullscreen box']])
-    await expectTarget(page, selector, `on the phone, ${what}`);
-  const hint = await page.evaluate(() => document.querySelector('#panel .keys').innerText);
+    await expectTarget(tab, selector, `on the phone, ${what}`);
+  const hint = await tab.evaluate(() => document.querySelector('#panel .keys').innerText);
   if (!/Escape or right click ends, S skips 10 s\./.test(hint) || !/[Tt]ap the show/.test(hint))
     fail(`on the phone the panel says ${JSON.stringify(hint)}`);
-  await page.screenshot({ path: join(dir, 'phone_panel.png') });
-  await page.uncheck('#fullscreen');
-  await startWith(page, phone);
-  await page.waitForTimeout(500);
-  if (!(await controlsHidden(page))) fail('the touch controls show before a touch');
+  await tab.screenshot(join(dir, 'phone_panel.png'));
+  await tab.uncheck('#fullscreen');
+  await startWith(tab, phone);
+  await pause(500);
+  if (!(await controlsHidden(tab))) fail('the touch controls show before a touch');
 
   // A tap brings up both controls, big enough for a finger.
-  await page.touchscreen.tap(195, 420);
-  if (await controlsHidden(page)) fail('a tap on the show brought up no controls');
-  await expectTarget(page, '#skip', 'Skip 10 s', true);
-  await expectTarget(page, '#end', 'End show', true);
-  const labels = await page.evaluate(() => [...document.querySelectorAll('#touch-controls button')].map((b) => b.textContent));
+  await tab.touchTap(195, 420);
+  if (await controlsHidden(tab)) fail('a tap on the show brought up no controls');
+  await expectTarget(tab, '#skip', 'Skip 10 s', true);
+  await expectTarget(tab, '#end', 'End show', true);
+  const labels = await tab.evaluate(() => [...document.querySelectorAll('#touch-controls button')].map((b) => b.textContent));
   if (JSON.stringify(labels) !== JSON.stringify(['Skip 10 s', 'End show'])) fail(`touch controls ${JSON.stringify(labels)}`);
-  await page.screenshot({ path: join(dir, 'phone_controls.png') });
+  await tab.screenshot(join(dir, 'phone_controls.png'));
 
   // Skip: the clock gains 20 beats besides the time between two releases.
   let from = record.lines.length;
   const before = Date.now();
-  await page.keyboard.press('x');
+  await tab.press('x');
   const first = await nextLine(record, from);
-  await page.waitForTimeout(300);
-  await page.tap('#skip');
+  await pause(300);
+  await tab.tap('#skip');
   const second = await nextLine(record, from + 1);
   const gained = second - first - (Date.now() - before) / 1000 * beatsPerSecond;
   if (Math.abs(gained - skipBeats) > 1) fail(`Skip 10 s moved the clock ${gained.toFixed(2)} beats, not ${skipBeats}`);
   console.log(`Skip 10 s moved the clock ${gained.toFixed(2)} beats on`);
-  if (await controlsHidden(page)) fail('the controls hid right after Skip');
+  if (await controlsHidden(tab)) fail('the controls hid right after Skip');
 
   // Left alone, they hide.
-  await page.waitForTimeout(touchControlsMs + 800);
-  if (!(await controlsHidden(page))) fail(`the touch controls still show ${touchControlsMs} ms after the last touch`);
+  await pause(touchControlsMs + 800);
+  if (!(await controlsHidden(tab))) fail(`the touch controls still show ${touchControlsMs} ms after the last touch`);
 
   // A long press brings them up too, and ends nothing.
-  await longPress(page, 195, 420, 900);
-  await page.waitForTimeout(200);
-  if (await controlsHidden(page)) fail('a long press on the show brought up no controls');
-  if ((await page.evaluate(() => document.body.dataset.state)) !== 'running') fail('a long press ended the show');
+  await tab.touchHold(195, 420, 900);
+  await pause(200);
+  if (await controlsHidden(tab)) fail('a long press on the show brought up no controls');
+  if ((await tab.evaluate(() => document.body.dataset.state)) !== 'running') fail('a long press ended the show');
 
   // End show ends it as Escape does; Run again starts it afresh.
-  await page.tap('#end');
-  await waitForState(page, 'ended', 10000);
-  await expectTarget(page, '#again', 'Run again');
-  await page.screenshot({ path: join(dir, 'phone_ended.png') });
-  await page.tap('#again');
-  await waitForState(page, 'running');
-  await page.waitForTimeout(1000);
-  if (!(await controlsHidden(page))) fail('after Run again the touch controls show without a touch');
-  await page.touchscreen.tap(195, 420);
-  await page.tap('#end');
-  await waitForState(page, 'ended', 10000);
-  await page.context().close();
+  await tab.tap('#end');
+  await waitForState(tab, 'ended', 10000);
+  await expectTarget(tab, '#again', 'Run again');
+  await tab.screenshot(join(dir, 'phone_ended.png'));
+  await tab.tap('#again');
+  await waitForState(tab, 'running');
+  await pause(1000);
+  if (!(await controlsHidden(tab))) fail('after Run again the touch controls show without a touch');
+  await tab.touchTap(195, 420);
+  await tab.tap('#end');
+  await waitForState(tab, 'ended', 10000);
+  await tab.close();
 }
 
 run(async () => {
-  const dir = workDir('screens');
-  const browser = await launchChromium();
+  const dir = workDir(`screens-${engineName}`);
+  let browser = await launch({ screen });
   const records = [];
   let logged = [];
   try {
     for (const [name, options] of shapes) {
-      await frozenView(browser, name, options, dir, records);
-      await runningShow(browser, name, options, dir, records);
+      // Firefox takes its touch screen from its settings, for a browser of its
+      // own; two of its windows at once would hide one from the other.
+      if (options.touch && !browser.canTouch && engineName === 'firefox') {
+        await browser.close();
+        browser = await launch({ screen, touch: true });
+      }
+      const shaped = options.touch && !browser.canTouch ? { width: options.width, height: options.height } : options;
+      await frozenView(browser, name, shaped, dir, records);
+      await runningShow(browser, name, shaped, dir, records);
     }
-    await touchPhone(browser, dir, records);
+    if (browser.canTouch) await touchPhone(browser, dir, records);
+    else console.log(`${engineName} emulates no touch screen: the phone is a window of its size, and its touch part is left out`);
   } finally {
     logged = records.flatMap((r) => [...r.errors, ...r.warnings]);
   }

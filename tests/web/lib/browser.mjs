@@ -34,7 +34,7 @@ export function skip(reason) {
 // where its set-up left out the package group they come from (the web build's
 // tools, a browser), skip with the set-up's reason.
 const setupState = process.env.INVITATION_SETUP_STATE || '';
-function missing(what, groups = ['web']) {
+export function missing(what, groups = ['web']) {
   for (const group of groups) {
     const file = join(setupState, 'left-out', group);
     if (setupState && existsSync(file)) skip(`${group} was left out by the set-up: ${readFileSync(file, 'utf8').trim()}`);
@@ -67,14 +67,25 @@ export function workDir(name) {
   return dir;
 }
 
-function loadPlaywright() {
+// An npm package of tests/web/package.json, from where make web-test-deps put it.
+export function loadModule(name, groups) {
   try {
     const require = createRequire(resolve(nodeModules, 'noop.js'));
-    return require('playwright-core');
+    return require(name);
   } catch (error) {
-    missing(`playwright-core is not installed in '${nodeModules}' (make web-test-deps installs it)`, ['chromium']);
+    missing(`${name} is not installed in '${nodeModules}' (make web-test-deps installs it)`, groups);
   }
   return null;
+}
+
+function loadPlaywright() {
+  return loadModule('playwright-core', ['chromium']);
+}
+
+// A browser for run() to close when the test ends, however it ends.
+export function closeAtEnd(browser) {
+  browsers.push(browser);
+  return browser;
 }
 
 // Software WebGL through SwiftShader, sound without a click, nothing fetched.

@@ -1,31 +1,21 @@
-// Writing PNGs through libpng into a temporary renamed into place when complete.
-// libpng's errors jump back to a setjmp (libpng_hooks.h):
+// Writing PNGs through libpng into a file that is published only when complete
+// (published_file.h). libpng's errors jump back to a setjmp (libpng_hooks.h):
 // the frames that set one, and the encoders they run, hold only plain values.
 #include "png_io.h"
 
-#include <fcntl.h>
 #include <png.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "libpng_hooks.h"
+#include "published_file.h"
 
 using namespace libpng_hooks;
 
 namespace {
-
-constexpr int max_temporary_attempts = 100;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // libpng's set-up and tear-down around `encode`, which sets the header and writes
 // the chunks and rows. Neither this frame nor `encode` may hold objects with
@@ -49,47 +39,44 @@ bool encode_png(std::FILE* file, PngMessage* message, const Encode& encode) {
     return true;
 }
 
-// A new file beside `path` that did not exist before this call, so a failed write
-// removes only what this run made. Returns its descriptor, or -1 with errno set.
-int create_temporary(const std::string& path, std::string& temporary) {
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < max_temporary_attempts; ++attempt) {
-        temporary = path + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
+std::string cannot_write(const std::string& path, const std::string& reason) {
+    return "cannot write " + path + " (" + reason + ")";
 }
 
-// Writes through a temporary file beside `path`, renamed over it on success, so a
-// failed write never leaves a file that looks complete nor touches any other file.
+// Encodes into a temporary beside `path`, renamed over it on success, so a failed
+// write never leaves a file that looks complete nor touches any other file.
 template <typename Encode>
 bool write_png_file(const std::string& path, std::string& error, const Encode& encode) {
-    std::string temporary;
-    const int fd = create_temporary(path, temporary);
-    if (fd < 0) {
-        error = "cannot write " + path + " (" + std::strerror(errno) + ")";
+    TemporaryFile temp;
+    std::string reason;
+    if (!create_temporary(path, temp, reason)) {
+        error = cannot_write(path, reason);
         return false;
     }
-    File file(::fdopen(fd, "wb"));
+    std::FILE* file = ::fdopen(temp.fd, "wb");
     if (!file) {
-        ::close(fd);
-        std::remove(temporary.c_str());
-        error = "cannot write " + path;
+        error = cannot_write(path, std::strerror(errno));
+        discard_temporary(temp);
         return false;
     }
+    temp.fd = -1;  // closed with the stream from here on
     PngMessage message;
-    const bool encoded = encode_png(file.get(), &message, encode);
-    const bool flushed = encoded && std::fflush(file.get()) == 0;
-    const bool closed = std::fclose(file.release()) == 0;
+    const bool encoded = encode_png(file, &message, encode);
+    const bool flushed = encoded && std::fflush(file) == 0;
+    const int flush_errno = errno;
+    const bool closed = std::fclose(file) == 0;
     if (!encoded) {
-        std::remove(temporary.c_str());
+        discard_temporary(temp);
         error = with_reason("cannot encode " + path, message);
         return false;
     }
-    if (!flushed || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        error = "cannot write " + path;
+    if (!flushed || !closed) {
+        error = cannot_write(path, std::strerror(flushed ? errno : flush_errno));
+        discard_temporary(temp);
+        return false;
+    }
+    if (!publish_temporary(temp, path, true, reason)) {
+        error = cannot_write(path, reason);
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
-// The capture's files: temporaries are the run's own and never a user's file,
-// publishing keeps or replaces as asked, frame files are removed only when this
-// run wrote them, and two outputs that would land on one file are refused.
+// The capture's files: outputs are checked before the run (a missing folder, a
+// link or a device is one line), frames get their names only when published and
+// are removed only when this run wrote them, and two outputs that would land on
+// one file are refused. The temporaries themselves: tests/unit/published_file_test.cpp.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +11,7 @@
 
 #include "output_paths.h"
 #include "publication.h"
-#include "temporary_file.h"
+#include "published_file.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;
@@ -20,57 +21,28 @@ namespace {
 
 fs::path work_dir() { return test_files::work_dir("capture_files"); }
 
-TEST(TemporaryFile, LeavesWhatIsThereAloneAndGetsANameOfItsOwn) {
-    const fs::path dir = work_dir();
-    const std::string final_path = (dir / "a.wav").string();
-    put(dir / "a.wav.partial", "the user's");
-    TemporaryFile first;
-    TemporaryFile second;
+TEST(OutputPaths, AMissingFolderIsOneLineNamingTheFile) {
     std::string error;
-    ASSERT_TRUE(create_temporary(final_path, "partial", first, error)) << error;
-    ASSERT_TRUE(create_temporary(final_path, "partial", second, error)) << error;
-    EXPECT_NE(first.path, second.path);
-    EXPECT_NE(first.path, (dir / "a.wav.partial").string());
-    discard_temporary(first);
-    discard_temporary(second);
-    discard_temporary(second);  // twice does nothing more
-    EXPECT_EQ(contents(dir / "a.wav.partial"), "the user's");
-    EXPECT_EQ(entries(dir), 1u);
-}
-
-TEST(TemporaryFile, NewFilesGetTheUmasksPermissions) {
-    const fs::path dir = work_dir();
-    const mode_t mask = umask(027);
-    TemporaryFile temp;
-    std::string error;
-    const bool created = create_temporary((dir / "p.png").string(), "partial", temp, error);
-    umask(mask);
-    ASSERT_TRUE(created) << error;
-    struct stat info {};
-    ASSERT_EQ(stat(temp.path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    discard_temporary(temp);
-}
-
-TEST(TemporaryFile, PublishingReplacesOnlyWhenAsked) {
-    const fs::path dir = work_dir();
-    put(dir / "kept.png", "the user's");
-    put(dir / "replaced.png", "old");
-    std::string error;
-    EXPECT_FALSE(write_whole_file((dir / "kept.png").string(), "new", 3, false, error));
-    EXPECT_NE(error.find("kept.png"), std::string::npos) << error;
-    EXPECT_EQ(contents(dir / "kept.png"), "the user's");
-    EXPECT_TRUE(write_whole_file((dir / "replaced.png").string(), "new", 3, true, error)) << error;
-    EXPECT_EQ(contents(dir / "replaced.png"), "new");
-    EXPECT_EQ(entries(dir), 2u) << "a temporary was left behind";
-}
-
-TEST(TemporaryFile, AMissingFolderIsOneLineNamingTheFile) {
-    TemporaryFile temp;
-    std::string error;
-    EXPECT_FALSE(create_temporary((work_dir() / "missing" / "v.mp4").string(), "partial", temp, error));
+    EXPECT_FALSE(check_file_writable((work_dir() / "missing" / "v.mp4").string(), error));
     EXPECT_NE(error.find("v.mp4: No such file or directory"), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
+}
+
+TEST(OutputPaths, ALinkOrAPipeIsNeverAnOutput) {
+    // Replacing a link would drop the user's link; a pipe or a device would be
+    // swapped for a plain file. Both are refused before anything is drawn.
+    const fs::path dir = work_dir();
+    put(dir / "elsewhere.png", "the user's");
+    fs::create_symlink(dir / "elsewhere.png", dir / "link.png");
+    std::string error;
+    EXPECT_FALSE(check_file_writable((dir / "link.png").string(), error));
+    EXPECT_EQ(error, "cannot write " + (dir / "link.png").string() + ": it is a symbolic link");
+    ASSERT_EQ(mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+    EXPECT_FALSE(check_file_writable((dir / "pipe.wav").string(), error));
+    EXPECT_EQ(error, "cannot write " + (dir / "pipe.wav").string() + ": it is not a regular file");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.png"));
+    EXPECT_EQ(contents(dir / "elsewhere.png"), "the user's");
+    EXPECT_EQ(entries(dir), 3u);
 }
 
 TEST(OutputPaths, ProbingWritabilityLeavesAnExistingFileAlone) {
@@ -118,6 +90,21 @@ TEST(OutputPaths, AFrameNameTakenDuringTheRunFailsTheWholeSequence) {
     remove_frame_files(folder);
     EXPECT_EQ(names(dir / "frames"), std::vector<std::string>{"frame_000001.png"}) << "nothing of the run is left";
     EXPECT_EQ(contents(dir / "frames" / "frame_000001.png"), "the user's");
+}
+
+TEST(OutputPaths, AUsersFileUnderAFramesTemporaryNameIsNeverRemoved) {
+    const fs::path dir = work_dir();
+    FrameFolder folder;
+    std::string error;
+    ASSERT_TRUE(prepare_frame_folder(dir.string(), 2, folder, error)) << error;
+    const fs::path taken = temporary_name(frame_file_name(folder, 1), folder.token);
+    put(taken, "the user's");
+    ASSERT_TRUE(write_frame_file(folder, 0, {1}, error)) << error;
+    EXPECT_FALSE(write_frame_file(folder, 1, {2}, error));
+    EXPECT_EQ(error, "cannot write " + frame_file_name(folder, 1) + ": File exists");
+    remove_frame_files(folder);
+    EXPECT_EQ(names(dir), std::vector<std::string>{taken.filename().string()}) << "only the run's frame went";
+    EXPECT_EQ(contents(taken), "the user's");
 }
 
 TEST(OutputPaths, AFolderOfThisRunIsRemovedWithItsFrames) {

@@ -72,6 +72,35 @@ TEST(Publication, AFailureRemovesTheRunsNewNames) {
     EXPECT_EQ(contents(dir / "frame_000001.png"), "USER");
 }
 
+TEST(Publication, ALinkThatTookANameDuringTheRunIsLeftAsItIs) {
+    const fs::path dir = work_dir();
+    put(dir / "shot.png", "USER");
+    put(dir / "target", "the user's");
+    fs::create_symlink(dir / "target", dir / "snd.wav");
+    Publication publication = two_outputs(dir, "shot.png", "snd.wav");
+    std::string error;
+    EXPECT_FALSE(publish_all(publication, error));
+    EXPECT_EQ(error, "cannot write " + (dir / "snd.wav").string() + ": it is a symbolic link");
+    EXPECT_EQ(names(dir), (std::vector<std::string>{"shot.png", "snd.wav", "target"}));
+    EXPECT_EQ(contents(dir / "shot.png"), "USER");
+    EXPECT_TRUE(fs::is_symlink(dir / "snd.wav"));
+    EXPECT_EQ(contents(dir / "target"), "the user's");
+}
+
+TEST(Publication, AUsersFileKeptAsideReturnsWhenItsOutputCannotBeNamed) {
+    // The backup is made, then the output's own rename fails (its temporary is
+    // gone): the user's file must hold its name, with no backup left over.
+    const fs::path dir = work_dir();
+    put(dir / "out.png", "USER");
+    Publication publication;
+    add_to_publication(publication, (dir / "out.png.partial-gone").string(), (dir / "out.png").string(), true);
+    std::string error;
+    EXPECT_FALSE(publish_all(publication, error));
+    EXPECT_EQ(error, "cannot write " + (dir / "out.png").string() + ": No such file or directory");
+    EXPECT_EQ(names(dir), std::vector<std::string>{"out.png"});
+    EXPECT_EQ(contents(dir / "out.png"), "USER");
+}
+
 TEST(Publication, AnInterruptedRunNamesNothing) {
     // The interruption flag cannot be taken back, so this runs in a child.
     const fs::path dir = work_dir();

@@ -3,14 +3,17 @@
 // without reading past the file; libpng's faults come back as one line of our own
 // with nothing printed by libpng; a write touches no file it did not create.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -246,6 +249,32 @@ TEST_F(PngIo, WritesTouchNoFileTheyDidNotCreate) {
 
     EXPECT_FALSE(write_png_rgba(folder + "/missing/out.png", 1, 1, pixel, error));
     EXPECT_EQ("cannot write " + folder + "/missing/out.png (No such file or directory)", error);
+}
+
+TEST_F(PngIo, AWriteThatFailsPartWayLeavesTheEarlierFile) {
+    // A file size limit makes libpng's writes fail part way, as a full disk would.
+    const std::string path = store("big.png", {'o', 'l', 'd'});
+    PngImage noise;
+    noise.width = noise.height = 256;
+    std::mt19937 random(7);  // noise: no filter or compression gets it under the limit
+    for (int i = 0; i < 256 * 256 * 4; ++i) noise.samples.push_back(static_cast<std::uint8_t>(random()));
+    struct rlimit previous {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = write_png(path, noise, error);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(0u, error.rfind("cannot ", 0)) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+    EXPECT_EQ(std::vector<std::string>{"big.png"}, files()) << "the temporary was left behind";
+    Bytes after;
+    ASSERT_TRUE(read_input_file(path, after, error));
+    EXPECT_EQ((Bytes{'o', 'l', 'd'}), after);
 }
 
 }  // namespace

@@ -20,10 +20,10 @@
 #include "png_frame.h"
 #include "progress_line.h"
 #include "publication.h"
+#include "published_file.h"
 #include "runtime/show_frames.h"
 #include "runtime/sound_format.h"
 #include "size_estimate.h"
-#include "temporary_file.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
 
@@ -126,7 +126,7 @@ int capture_single_frame(const CaptureOptions& options) {
     Publication publication;
     TemporaryFile picture;
     if (!write_temporary_file(options.out, png.data(), png.size(), picture, error))
-        return report(failure_status, error);
+        return report(failure_status, cannot_write(options.out, error));
     add_to_publication(publication, picture.path, options.out, true);
     if (!options.audio_out.empty()) {
         note_missing_music();

@@ -2,7 +2,6 @@
 #include "output_paths.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,14 +13,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "temporary_file.h"
+#include "published_file.h"
 
 namespace {
 constexpr const char* frame_prefix = "frame_";
 constexpr int min_frame_digits = 6;
 
 constexpr const char* frame_suffix = ".png";
-constexpr const char* probe_tag = "probe";
 
 bool is_folder(const std::string& path) {
     struct stat info {};
@@ -50,9 +48,14 @@ bool check_file_writable(const std::string& path, std::string& error) {
         error = "cannot write " + path + ": it is a folder";
         return false;
     }
-    // A probe of this run's own beside the file: whatever is there already stays untouched.
+    // A probe of this run's own beside the file, which also refuses a link or a
+    // device as the output: whatever is there already stays untouched.
     TemporaryFile probe;
-    if (!create_temporary(path, probe_tag, probe, error)) return false;
+    std::string reason;
+    if (!create_temporary(path, probe, reason)) {
+        error = cannot_write(path, reason);
+        return false;
+    }
     discard_temporary(probe);
     return true;
 }
@@ -109,7 +112,7 @@ std::string frame_file_name(const FrameFolder& folder, std::int64_t frame) {
 namespace {
 
 std::string frame_temporary_name(const FrameFolder& folder, std::int64_t frame) {
-    return frame_file_name(folder, frame) + ".partial-" + folder.token;
+    return temporary_name(frame_file_name(folder, frame), folder.token);
 }
 
 }  // namespace
@@ -117,33 +120,18 @@ std::string frame_temporary_name(const FrameFolder& folder, std::int64_t frame) 
 bool write_frame_file(FrameFolder& folder, std::int64_t frame, const std::vector<std::uint8_t>& png,
                       std::string& error) {
     assert(frame >= 0);
-    const std::string temporary = frame_temporary_name(folder, frame);
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) {
-        error = "cannot write " + frame_file_name(folder, frame) + ": " + std::strerror(errno);
+    const std::string path = frame_file_name(folder, frame);
+    TemporaryFile temp;
+    std::string reason;
+    // A temporary that cannot be made or written is removed at once and never
+    // noted, so only names this run created are ever removed as its frames.
+    if (!create_temporary_named(path, frame_temporary_name(folder, frame), temp, reason) ||
+        !write_and_close_temporary(temp, png.data(), png.size(), reason)) {
+        error = cannot_write(path, reason);
         return false;
     }
-    {
-        const std::lock_guard lock(folder.mutex);
-        folder.written.insert(frame);
-    }
-    const std::uint8_t* p = png.data();
-    std::size_t size = png.size();
-    while (size > 0) {
-        const ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = "cannot write " + frame_file_name(folder, frame) + ": " + std::strerror(n < 0 ? errno : ENOSPC);
-            close(fd);
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    if (close(fd) != 0) {
-        error = "cannot write " + frame_file_name(folder, frame) + ": " + std::strerror(errno);
-        return false;
-    }
+    const std::lock_guard lock(folder.mutex);
+    folder.written.insert(frame);
     return true;
 }
 

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "interruption.h"
-#include "temporary_file.h"
+#include "published_file.h"
 
 namespace {
 
@@ -20,16 +20,11 @@ bool exists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-bool is_folder(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // Keeps the user's file at `path` under a new name of the run's own: a second
 // hard link, so the name `path` goes on holding the file until the output
 // replaces it in one rename. Where the file system has no hard links, the file is
 // moved aside instead. False when nothing could be kept (the name is then as it was).
-bool keep_backup(PublishedFile& file, std::string& error) {
+bool keep_backup(PublishedFile& file, std::string& reason) {
     for (int attempt = 0; attempt < name_attempts; ++attempt) {
         const std::string candidate = file.path + ".previous-" + random_name_part();
         if (link(file.path.c_str(), candidate.c_str()) == 0 ||
@@ -40,22 +35,17 @@ bool keep_backup(PublishedFile& file, std::string& error) {
         }
         if (errno != EEXIST) break;
     }
-    error = "cannot write " + file.path + ": " + std::strerror(errno);
+    reason = std::strerror(errno);
     return false;
 }
 
 bool name_file(PublishedFile& file, std::string& error) {
-    // A folder is never moved aside or replaced: it is not a file the run could give back.
-    if (is_folder(file.path)) {
-        error = "cannot write " + file.path + ": it is a folder";
-        return false;
-    }
-    if (file.replace && exists(file.path) && !keep_backup(file, error)) return false;
-    const bool renamed = file.replace ? std::rename(file.temporary.c_str(), file.path.c_str()) == 0
-                                      : rename_without_replacing(file.temporary.c_str(), file.path.c_str());
-    if (!renamed) {
-        error = errno == EEXIST ? "cannot write " + file.path + ": a file of that name appeared during the run"
-                                : "cannot write " + file.path + ": " + std::strerror(errno);
+    // Only a regular file is moved aside or replaced: a folder, a link or a device
+    // is not a file the run could give back.
+    std::string reason;
+    if (!check_target(file.path, reason) || (file.replace && exists(file.path) && !keep_backup(file, reason)) ||
+        !rename_into_place(file.temporary, file.path, file.replace, reason)) {
+        error = cannot_write(file.path, reason);
         return false;
     }
     file.named = true;
@@ -100,6 +90,10 @@ struct HeldSignals {
 };
 
 }  // namespace
+
+std::string cannot_write(const std::string& path, const std::string& reason) {
+    return "cannot write " + path + ": " + reason;
+}
 
 void add_to_publication(Publication& publication, const std::string& temporary, const std::string& path, bool replace) {
     publication.files.push_back(PublishedFile{temporary, path, replace, {}, false});

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+// The capture's line about an output it cannot write: "cannot write PATH: REASON".
+std::string cannot_write(const std::string& path, const std::string& reason);
+
 struct PublishedFile {
     std::string temporary;  // the finished file under the run's own name
     std::string path;       // the name it gets

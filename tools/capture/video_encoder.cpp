@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "interruption.h"
+#include "publication.h"
 #include "yuv_frame.h"
 
 extern char** environ;
@@ -151,8 +152,12 @@ bool start_video(const VideoSettings& settings, VideoEncoder& video, std::string
     video.path = settings.path;
     video.width = settings.width;
     video.height = settings.height;
-    if (!create_temporary(settings.path, "partial", video.temporary, error) ||
-        !close_temporary(video.temporary, error)) {
+    if (!create_temporary(settings.path, video.temporary, error)) {
+        error = cannot_write(settings.path, error);
+        return false;
+    }
+    if (!close_temporary(video.temporary, error)) {
+        error = cannot_write(video.temporary.path, error);
         discard_temporary(video.temporary);
         return false;
     }
@@ -264,7 +269,11 @@ bool finish_video(VideoEncoder& video, std::string& error) {
         return false;
     }
     close_messages(video);
-    return close_temporary(video.temporary, error);
+    if (!close_temporary(video.temporary, error)) {
+        error = cannot_write(video.temporary.path, error);
+        return false;
+    }
+    return true;
 }
 
 void stop_encoder(VideoEncoder& video) {

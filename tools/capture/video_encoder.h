@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "temporary_file.h"
+#include "published_file.h"
 
 constexpr const char* encoder_program = "ffmpeg";
 constexpr const char* encoder_package = "ffmpeg";  // the Debian package that installs it

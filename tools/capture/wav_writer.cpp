@@ -58,7 +58,10 @@ std::string reason(const std::string& path) { return "cannot write " + path + ":
 bool open_wav(const std::string& path, WavWriter& wav, std::string& error) {
     wav = WavWriter{};
     wav.path = path;
-    if (!create_temporary(path, "partial", wav.temporary, error)) return false;
+    if (!create_temporary(path, wav.temporary, error)) {
+        error = cannot_write(path, error);
+        return false;
+    }
     wav.file = fdopen(wav.temporary.fd, "wb");
     if (wav.file) wav.temporary.fd = -1;  // closed with the stream from now on
     if (!wav.file || !write_header(wav.file, 0)) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "publication.h"
-#include "temporary_file.h"
+#include "published_file.h"
 
 // The largest sound a WAV file can hold, in stereo 16-bit frames (its sizes are 32-bit).
 constexpr std::int64_t max_wav_frames = (UINT32_MAX - 36) / 4;

@@ -7,8 +7,8 @@
 
 #include "ico_file.h"
 #include "input_file.h"
-#include "output_file.h"
 #include "png_io.h"
+#include "published_file.h"
 
 namespace {
 
@@ -48,6 +48,7 @@ int main(int argc, char* argv[]) {
     }
     std::vector<std::uint8_t> ico;
     if (!make_ico(pictures, ico, error)) return fail(error);
-    if (!write_output_file(argv[1], ico, error)) return fail(error);
+    if (!write_whole_file(argv[1], ico.data(), ico.size(), true, error))
+        return fail(std::string("cannot write ") + argv[1] + " (" + error + ")");
     return 0;
 }

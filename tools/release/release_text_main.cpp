@@ -8,7 +8,7 @@
 
 #include "cp437_text.h"
 #include "input_file.h"
-#include "output_file.h"
+#include "published_file.h"
 
 namespace {
 
@@ -44,6 +44,7 @@ int main(int argc, char* argv[]) {
     if (!read_input_file(in, bytes, error)) return fail(in + ": " + error);
     std::vector<std::uint8_t> encoded;
     if (!encode_cp437(std::string(bytes.begin(), bytes.end()), limits, encoded, error)) return fail(in + ": " + error);
-    if (!write_output_file(out, encoded, error)) return fail(error);
+    if (!write_whole_file(out, encoded.data(), encoded.size(), true, error))
+        return fail("cannot write " + out + " (" + error + ")");
     return 0;
 }

@@ -27,9 +27,12 @@ bool exists(const std::string& path) {
 bool keep_backup(PublishedFile& file, std::string& reason) {
     for (int attempt = 0; attempt < name_attempts; ++attempt) {
         const std::string candidate = file.path + ".previous-" + random_name_part();
-        if (link(file.path.c_str(), candidate.c_str()) == 0 ||
-            ((errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV) &&
-             renameat2(AT_FDCWD, file.path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0)) {
+        if (link(file.path.c_str(), candidate.c_str()) == 0) {
+            file.backup = candidate;
+            return true;
+        }
+        if ((errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV) &&
+            renameat2(AT_FDCWD, file.path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
             file.backup = candidate;
             return true;
         }
@@ -63,12 +66,18 @@ void unname_file(PublishedFile& file) {
         }
         file.named = false;
     } else if (!file.backup.empty()) {
-        // Kept, never replaced: the user's name still holds the file, or (moved
-        // aside on a file system without links) gets it back.
-        if (exists(file.path)) {
+        // Kept, never replaced. Where the user's name still holds the file (a
+        // second link of it), the backup goes; where the name is empty (the file
+        // was moved aside on a file system without links), it comes back. A name
+        // that something else took meanwhile is left to it, and the user's file
+        // stays under the backup name: never is the last name of it removed.
+        struct stat at_path, at_backup;
+        const bool path_taken = lstat(file.path.c_str(), &at_path) == 0;
+        if (!path_taken) {
+            renameat2(AT_FDCWD, file.backup.c_str(), AT_FDCWD, file.path.c_str(), RENAME_NOREPLACE);
+        } else if (lstat(file.backup.c_str(), &at_backup) == 0 && at_path.st_dev == at_backup.st_dev &&
+                   at_path.st_ino == at_backup.st_ino) {
             unlink(file.backup.c_str());
-        } else {
-            std::rename(file.backup.c_str(), file.path.c_str());
         }
         file.backup.clear();
     }

@@ -111,14 +111,15 @@ windows: deps
 wine-deps:
 	@$(SETUP) $(PLATFORM_SETUP) wine32
 
-# Where this host cannot run 32-bit programs (the probe), the Windows tests run a
-# 64-bit twin under 64-bit Wine: the same sources, its own prefix from the same
-# Debian sources, in $(BUILD_WIN64). The probe is asked once, here: elsewhere
-# nothing is installed, and windows64 is recorded as not needed, so nothing is
-# built either (the tests run the 32-bit executable there).
+# Where this host cannot run 32-bit programs (the probe), or its 32-bit Wine could
+# not be installed (a mirror's i386 index that cannot be read, say), the Windows
+# tests run a 64-bit twin under 64-bit Wine: the same sources, its own prefix
+# from the same Debian sources, in $(BUILD_WIN64). The probe is asked once, here:
+# elsewhere nothing is installed, and windows64 is recorded as not needed, so
+# nothing is built either (the tests run the 32-bit executable there).
 I386_PROBE ?= tools/setup/i386-probe
 windows64-deps:
-	@if $(I386_PROBE) >/dev/null; then \
+	@if $(I386_PROBE) >/dev/null && $(SETUP) has wine32 >/dev/null; then \
 	  $(SETUP) leave-out windows64 "not needed: this host runs 32-bit programs, so the Windows tests run the 32-bit executable"; \
 	else $(SETUP) $(PLATFORM_SETUP) windows64 wine64; fi
 

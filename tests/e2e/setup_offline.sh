@@ -207,6 +207,17 @@ check "twin, 32-bit host: apt-get not run" no_line apt-get "$fake/log"
 check "twin, 32-bit host: recorded as not needed" grep -q "^not needed: this host runs 32-bit programs" "$out/state/left-out/windows64"
 check "twin, 32-bit host: has windows64 is false" bash -c '! bash "$0" has windows64 >/dev/null' "$setup"
 
+# 9b. A host that runs 32-bit programs but whose 32-bit Wine could not be
+# installed (its architecture's index unreadable): the twin carries the Windows
+# tests there too.
+machine i386 ""
+mkdir -p "$out/state/left-out"
+echo "apt-get cannot install wine32:i386: Error, pkgProblemResolver::Resolve generated breaks" >"$out/state/left-out/wine32"
+run_twin_setup
+check "twin, 32-bit host without 32-bit Wine: the set-up ends well" [ "$status" -eq 0 ]
+check "twin, 32-bit host without 32-bit Wine: 64-bit Wine installed" grep -qx "wine64" "$fake/installed"
+check "twin, 32-bit host without 32-bit Wine: the twin not left out" [ ! -e "$out/state/left-out/windows64" ]
+
 # 10. No 32-bit host, and 64-bit Wine missing from the mirror: the twin's
 # compiler installs, Wine is left out with apt's message for the tests to skip with.
 machine no "" wine64

@@ -47,11 +47,13 @@ find_windows64_exe() {
 
 # Which Windows executable this host's Wine tests run: sets wine_arch to i686
 # (the shipped one) where the probe (INVITATION_I386_PROBE names a stand-in)
-# runs a 32-bit program, else to x86_64 (the twin), and wine_name to the Wine
-# that runs it.
+# runs a 32-bit program and the set-up did not leave 32-bit Wine out, else to
+# x86_64 (the twin), and wine_name to the Wine that runs it.
 choose_wine() {
   local probe=${INVITATION_I386_PROBE:-$src/tools/setup/i386-probe}
-  if [ -n "${INVITATION_WINE_LOADER:-}" ] || "$probe" >/dev/null 2>&1; then
+  local state=${INVITATION_SETUP_STATE:-$src/build-setup}
+  if [ -n "${INVITATION_WINE_LOADER:-}" ] ||
+    { "$probe" >/dev/null 2>&1 && [ ! -f "$state/left-out/wine32" ]; }; then
     wine_arch=i686 wine_name=wine
   else
     wine_arch=x86_64 wine_name=wine64

@@ -1,6 +1,8 @@
 // The beat clock: every visual event is placed on it. It runs from the SDL
 // millisecond tick counter at a fixed tempo equal to the music's, and is written
-// once per main-loop turn, before the frame is drawn.
+// once per main-loop turn, before the frame is drawn. With sound, beat 0 is where
+// the module's first sample is heard: the clock waits at 0 until the sound says
+// when that is, and later readings of the sound correct it by small steps.
 #pragma once
 #include <cstdint>
 
@@ -8,6 +10,8 @@ constexpr float show_bpm = 120.0f;
 constexpr double ms_per_minute = 60000.0;
 constexpr std::uint32_t skip_ms = 10000;            // the S key moves the clock this far ahead
 constexpr std::int64_t max_elapsed_ms = INT32_MAX;  // the largest elapsed_ms a signed 32-bit count holds
+constexpr std::int32_t max_clock_correction_ms = 2;  // the most one turn moves the clock against the ticks
+constexpr std::int32_t max_sound_wait_ms = 3000;     // a clock held for the sound starts anyway after this
 
 extern float bpm;                  // beats per minute, 120 for the whole run
 extern std::uint32_t start_ticks;  // tick count at which clock and music started
@@ -17,6 +21,18 @@ extern float beat_fraction;        // timing_beats - floor(timing_beats), in [0,
 
 // Sets bpm to 120 and starts counting from `ticks`.
 void start_beat_clock(std::uint32_t ticks);
+// Sets bpm to 120 and holds the clock at beat 0 from `ticks` on, until
+// hear_beat_zero_at says when the music is heard; a sound that says nothing for
+// max_sound_wait_ms is not waited for longer (later readings still correct it).
+void hold_beat_clock(std::uint32_t ticks);
+// Beat 0 is heard at tick count `ticks`. The first reading after hold_beat_clock
+// places the start there, or at the next update if that has passed already;
+// the clock stays at 0 until then. Later readings move the start toward theirs
+// by at most max_clock_correction_ms per update and never by more than the ticks
+// that passed, so the clock never runs backwards.
+void hear_beat_zero_at(std::uint32_t ticks);
+// True while the clock waits at beat 0 for the music to be heard.
+bool beat_clock_waiting();
 // Recomputes elapsed_ms, timing_beats and beat_fraction for tick count `ticks`.
 void update_beat_clock(std::uint32_t ticks);
 // Moves start_ticks 10 s earlier (wrapping modulo 2^32): the show jumps 20 beats.

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 
 #include "runtime/beat_clock.h"
@@ -81,6 +82,96 @@ TEST(BeatClock, ElapsedWrapsToNegativePastTwoToThe31) {
     EXPECT_LT(timing_beats, 0.0f);
     EXPECT_GE(beat_fraction, 0.0f);
     EXPECT_LT(beat_fraction, 1.0f);
+}
+
+// With sound the clock waits at beat 0 until the sound says where beat 0 is heard.
+TEST(BeatClockHeardStart, WaitsAtZeroUntilTheMusicIsHeardThenCountsFromThere) {
+    hold_beat_clock(1000);
+    for (std::uint32_t t : {1000u, 1010u, 1150u}) {
+        update_beat_clock(t);
+        EXPECT_EQ(elapsed_ms, 0) << t;
+        EXPECT_TRUE(beat_clock_waiting());
+    }
+    hear_beat_zero_at(1290);  // the first sample reaches the output 140 ms from now
+    for (std::uint32_t t : {1160u, 1289u, 1290u}) {
+        update_beat_clock(t);
+        EXPECT_EQ(elapsed_ms, 0) << t;
+    }
+    EXPECT_FALSE(beat_clock_waiting());
+    update_beat_clock(1790);
+    EXPECT_EQ(elapsed_ms, 500);
+    EXPECT_EQ(timing_beats, 1.0f);
+    EXPECT_EQ(start_ticks, 1290u);
+}
+
+// Readings that arrive late, or correct earlier ones, move the clock by at most
+// 2 ms a turn against the ticks, never backwards, and end on the reading.
+TEST(BeatClockHeardStart, CorrectionsAreSmallForwardStepsThatEndOnTheReading) {
+    struct Case {
+        std::uint32_t held_from;
+        std::uint32_t heard;      // the first reading: 30 ms past, or ahead
+        std::uint32_t corrected;  // a later reading
+    };
+    for (const Case c : {Case{5000, 4970, 4970}, Case{5000, 5100, 5093}, Case{5000, 5100, 5111},
+                         Case{0xFFFFFF00u, 0xFFFFFFF0u, 0x00000008u}}) {
+        hold_beat_clock(c.held_from);
+        hear_beat_zero_at(c.heard);
+        std::uint32_t t = c.held_from;
+        std::int32_t before = 0;
+        for (int turn = 0; turn < 400; ++turn) {
+            // Turns of 0 to 16 ms, as a loaded machine gives them.
+            const std::uint32_t passed = static_cast<std::uint32_t>((turn * 7) % 17);
+            t += passed;
+            if (turn == 100) hear_beat_zero_at(c.corrected);
+            const bool was_running = !beat_clock_waiting();
+            update_beat_clock(t);
+            ASSERT_GE(elapsed_ms, before) << "turn " << turn << " from " << c.held_from;
+            // Waiting at 0 is the clock not yet started; once it runs, it follows the ticks.
+            if (was_running) {
+                ASSERT_LE(std::abs(elapsed_ms - before - static_cast<std::int32_t>(passed)), max_clock_correction_ms)
+                    << "turn " << turn << " from " << c.held_from;
+            }
+            before = elapsed_ms;
+        }
+        EXPECT_EQ(start_ticks, c.corrected) << c.held_from;
+        EXPECT_EQ(elapsed_ms, static_cast<std::int32_t>(t - c.corrected)) << c.held_from;
+    }
+}
+
+// A page whose audio context never runs says nothing: the show goes on without it.
+TEST(BeatClockHeardStart, ASilentSoundIsWaitedForThreeSecondsAtMost) {
+    hold_beat_clock(0xFFFFF000u);
+    update_beat_clock(0xFFFFF000u + max_sound_wait_ms - 1);
+    EXPECT_TRUE(beat_clock_waiting());
+    update_beat_clock(0xFFFFF000u + max_sound_wait_ms);
+    EXPECT_FALSE(beat_clock_waiting());
+    EXPECT_EQ(elapsed_ms, 0);
+    update_beat_clock(0xFFFFF000u + max_sound_wait_ms + 40);
+    EXPECT_EQ(elapsed_ms, 40);
+    // A reading that comes at last is caught up with in small steps.
+    hear_beat_zero_at(0xFFFFF000u + 1000);
+    update_beat_clock(0xFFFFF000u + max_sound_wait_ms + 50);
+    EXPECT_EQ(elapsed_ms, 52);
+}
+
+TEST(BeatClockHeardStart, WithoutSoundTheClockStartsAtOnceAndReadingsDoNotMoveAFinishedSkip) {
+    start_beat_clock(700);
+    EXPECT_FALSE(beat_clock_waiting());
+    update_beat_clock(1200);
+    EXPECT_EQ(elapsed_ms, 500);
+
+    // The S key jumps the music out of step by design: the sound's next readings,
+    // still counted from the module's start, leave the jump where it is.
+    hold_beat_clock(1000);
+    hear_beat_zero_at(1100);
+    update_beat_clock(1100);
+    update_beat_clock(1600);
+    skip_beat_clock();
+    for (std::uint32_t t = 1610; t < 2600; t += 10) {
+        hear_beat_zero_at(1100);
+        update_beat_clock(t);
+    }
+    EXPECT_EQ(elapsed_ms, 2590 - 1100 + 10000);
 }
 
 TEST(BeatClock, WrapIndexStaysInRangeForNegativeValues) {

@@ -7,6 +7,7 @@
 
 #include "render/frame.h"
 #include "runtime/beat_clock.h"
+#include "runtime/sound.h"
 
 // The authoring lines: pressing T prints the first half, any key release the
 // second, so holding T prints the beat interval it was held. Flushed at once so
@@ -55,6 +56,7 @@ bool drain_events() {
 }
 
 bool run_loop_turn() {
+    listen_for_beat_zero();
     update_beat_clock(SDL_GetTicks());
     render_frame();
     SDL_Delay(loop_pause_ms);
@@ -62,6 +64,7 @@ bool run_loop_turn() {
 }
 
 bool run_unpaused_turn() {
+    listen_for_beat_zero();
     update_beat_clock(SDL_GetTicks());
     render_frame();
     return drain_events();

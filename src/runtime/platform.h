@@ -37,3 +37,13 @@ bool start_platform_video(const VideoRequest& request, std::string& error);
 // sound; only the browser holds. False when there is no device: the show then
 // runs without sound.
 bool open_platform_sound(bool held);
+
+// Sound heard, so that beat 0 is where the listener hears the module begin. The
+// mixer calls platform_sound_mixed on its own thread (or in the page's audio
+// task) after each buffer of `frames` sample frames it mixed; `music_begins`
+// marks the buffer whose first frame is the module's first.
+void platform_sound_mixed(int frames, bool music_begins);
+// The tick count (SDL_GetTicks) at which the module's first frame reaches the
+// listener; false while the platform cannot tell yet. Asked once per main-loop
+// turn while the music plays; an answer may be refined from turn to turn.
+bool platform_music_heard_at(std::uint32_t& ticks);

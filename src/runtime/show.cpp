@@ -88,11 +88,6 @@ void set_projection() {
     glLoadIdentity();
 }
 
-void start_clock_and_music() {
-    start_beat_clock(SDL_GetTicks());
-    if (music_handle) Mix_PlayMusic(music_handle, -1);
-}
-
 void shut_down() {
     Mix_CloseAudio();
     SDL_Quit();

@@ -39,7 +39,5 @@ void set_fixed_gl_state();
 // Viewport and matrices that stretch the canvas over a screen_width x
 // screen_height window; nothing for a size that is not positive.
 void set_projection();
-// Starts the beat clock and the music at the same moment.
-void start_clock_and_music();
 // Closes the audio device and SDL.
 void shut_down();

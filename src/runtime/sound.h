@@ -18,6 +18,15 @@ extern Mix_Music* music_handle;
 // sound.
 void open_show_sound(ShowSound sound);
 
+// Starts the music from the module's start and holds the beat clock at beat 0
+// until the platform says when that start is heard; without music the clock
+// starts at once.
+void start_clock_and_music();
+
+// Once per main-loop turn, before the clock is read: what the platform knows of
+// when the music was heard, handed to the beat clock.
+void listen_for_beat_zero();
+
 // Lets the music go while its player is still set up and closes the device,
 // which ends the sound; the next open_show_sound loads the module again. The
 // desktop never needs it: its music plays until the process ends.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/sdl_desktop/desktop_sound_clock.h"
 #include "platform/sdl_desktop/layer_scaling.h"
 #include "platform/sdl_desktop/stderr_hold.h"
 #include "platform/sdl_desktop/video_driver.h"
@@ -58,6 +59,7 @@ bool open_platform_sound(bool held) {
     assert(!held);
     (void)held;
     // Without a sound card ALSA prints its search for one; the show then runs silent.
+    reset_desktop_sound_clock();
     const int quiet = hold_stderr();
     const int status = Mix_OpenAudio(audio_rate, AUDIO_S16LSB, audio_channels, audio_buffer_frames);
     release_stderr(quiet);

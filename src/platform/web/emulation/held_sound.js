@@ -7,12 +7,21 @@
 // callback is never asked for sound. Releasing the sound (in the click) makes the
 // real audio context and starts the device as the mixer asked. Each release makes
 // a fresh context and closes the one before, so nothing queued by an earlier run
-// can be heard in a later one. Handed to emscripten as a JavaScript library.
+// can be heard in a later one.
+//
+// It also tells when the music's first frame is heard: the buffer that begins
+// the music is scheduled on the audio context's clock the moment it is mixed
+// (as the emulation's pushAudio schedules it), and the context's output
+// timestamp says when that clock's time reaches the listener. Until the context
+// runs and its clock moves (Firefox holds it still for about a second after the
+// click), nothing is known and the show waits at beat 0. Handed to emscripten as
+// a JavaScript library.
 mergeInto(LibraryManager.library, {
   $heldSound: {
     held: false,
     startWhenReleased: false,  // the last SDL_PauseAudio while held asked to play
     previous: null,            // the context of the last run, closed at the next release
+    musicPlaytime: null,       // where the music's first buffer lies on the context's clock
   },
 
   web_hold_sound__deps: ['$SDL', '$heldSound'],
@@ -44,6 +53,38 @@ mergeInto(LibraryManager.library, {
     // let it resume only within the click.
     if (SDL.audioContext.state === 'suspended') SDL.audioContext.resume();
     if (SDL.audio && heldSound.startWhenReleased) _SDL_PauseAudio(0);
+  },
+
+  // The mixer has just mixed a buffer, which the emulation schedules next.
+  web_sound_mixed__deps: ['$SDL', '$heldSound'],
+  web_sound_mixed: function(musicBegins) {
+    if (!musicBegins || !SDL.audio || !SDL.audioContext || heldSound.held) return;
+    heldSound.musicPlaytime = Math.max(SDL.audioContext.currentTime + SDL.audio.bufferingDelay, SDL.audio.nextPlayTime);
+  },
+
+  web_forget_music_start__deps: ['$heldSound'],
+  web_forget_music_start: function() {
+    heldSound.musicPlaytime = null;
+  },
+
+  // SDL ticks (ms since SDL_Init, from Date.now()) at which the music's first
+  // frame is heard, or -1 while that cannot be told.
+  web_music_heard_ticks__deps: ['$SDL', '$heldSound'],
+  web_music_heard_ticks: function() {
+    var context = SDL.audioContext;
+    if (heldSound.musicPlaytime === null || !context || context.state !== 'running' || SDL.startTime === null) return -1;
+    var heardPerformanceMs;
+    var stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+    if (stamp && stamp.contextTime > 0 && stamp.performanceTime > 0) {
+      heardPerformanceMs = stamp.performanceTime + (heldSound.musicPlaytime - stamp.contextTime) * 1000;
+    } else if (context.currentTime > 0) {
+      // Without output timestamps: the clock's time now, and the output's latency.
+      var latency = context.outputLatency || context.baseLatency || 0;
+      heardPerformanceMs = performance.now() + (heldSound.musicPlaytime - context.currentTime + latency) * 1000;
+    } else {
+      return -1;
+    }
+    return heardPerformanceMs - performance.now() + Date.now() - SDL.startTime;
   },
 
   // As the emulation's own, except while the sound is held.

@@ -9,7 +9,7 @@
 //  - Heard: the null sink's monitor is recorded with CLOCK_MONOTONIC times
 //    (tools/pulse_recorder.cpp); where the module lies in the recording comes
 //    from matching it against the capture program's rendering of the module
-//    (lib/offsets.mjs); beat B is module frame B x 22032 (lib/reference.mjs).
+//    (lib/offsets.mjs); beat B is sound frame B x 22050 (lib/reference.mjs).
 //    "Heard" is the null sink's own clock: a real device adds its output latency.
 //  - On screen: T is tapped; each press and release prints the show's clock
 //    (timing_beats) of one turn. Desktop: the frame went on screen when that

@@ -20,7 +20,7 @@
 //    a stream's start is not to be trusted while the sink settles.
 import { firstSound, locate } from './signal_match.mjs';
 import { arrivalBase, audioRate, heardMs, steadyBase } from './heard_time.mjs';
-import { moduleFrame } from './reference.mjs';
+import { framesPerBeat, moduleFrame } from './reference.mjs';
 import { fitLine, median, spread } from './stats.mjs';
 
 const startMatchFrames = audioRate / 2;
@@ -72,7 +72,7 @@ function slipsOf(steps) {
   const slips = [];
   for (let i = 1; i < steps.length; ++i) {
     const step = steps[i].lag - steps[i - 1].lag;
-    if (Math.abs(step) > audioRate / 1000) slips.push({ atBeat: steps[i].from / 22032, ms: (step * 1000) / audioRate });
+    if (Math.abs(step) > audioRate / 1000) slips.push({ atBeat: steps[i].from / framesPerBeat, ms: (step * 1000) / audioRate });
   }
   return slips;
 }

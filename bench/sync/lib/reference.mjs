@@ -1,14 +1,15 @@
 // The module as the show's own mixer renders it, one pass from its first sample:
 // invitation-capture --audio-out, kept in the work folder for the capture program
-// it came from. Beat B of the module starts at frame B x 24 ticks x 918 frames
-// (tempo 120, speed 6, four rows a beat: libmikmod mixes a tick as 918 whole
-// frames at 44100 Hz), so the module's beat is 499.59 ms, not the clock's 500.
+// it came from. The capture puts sound frame t x 44.1 beside the frame it draws
+// at t ms, so that is the sound of the frame that shows beat B: frame B x 22050.
+// (The module's own rows run a little faster, 918 whole frames a tick, 499.59 ms
+// a beat; the capture, and so the bench, keep the show's clock.)
 import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { readWav } from './raw_audio.mjs';
 
-export const framesPerBeat = 24 * 918;
+export const framesPerBeat = 44100 / 2;
 
 export function moduleFrame(beat) {
   return Math.round(beat * framesPerBeat);

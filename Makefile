@@ -137,12 +137,13 @@ web:
 	  $(configure_web) && cmake --build $(BUILD_WEB) -j $(JOBS); \
 	fi
 
-# Chromium, Firefox ESR and WebKitGTK's WebDriver, and playwright-core and
+# Chromium, Firefox ESR and WebKitGTK's WebDriver, the live sync check's
+# PulseAudio and XTest (sync), and playwright-core and
 # puppeteer-core at the versions the lock file pins, in $(BUILD_WEB)/test-node
 # (never a browser download: the tests use Debian's browsers). npm is tried
 # twice, for a download that fails on the way.
 web-test-deps:
-	@$(SETUP) $(PLATFORM_SETUP) chromium firefox webkit
+	@$(SETUP) $(PLATFORM_SETUP) chromium firefox webkit sync
 	@if $(SETUP) has chromium >/dev/null || $(SETUP) has firefox >/dev/null; then \
 	  mkdir -p $(BUILD_WEB)/test-node && \
 	  cp tests/web/package.json tests/web/package-lock.json $(BUILD_WEB)/test-node/ && \

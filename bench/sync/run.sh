@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The live sync bench in one command (make sync-bench): installs what it needs
-# (the set-up's groups sync and chromium; puppeteer-core at the version
+# (the set-up's groups sync, chromium and firefox; puppeteer-core at the version
 # bench/sync/package-lock.json pins, into SYNC_BENCH_DIR/node, no browser
 # download), builds the bench's tools into SYNC_BENCH_DIR/tools, then runs
 #   bench/sync/run.sh [BUILD [BUILD_WEB]] [--targets desktop,chromium,firefox] [--runs N] [--taps N]
@@ -16,7 +16,7 @@ web=build-web
 [ $# -gt 0 ] && [ "${1#--}" = "$1" ] && { web=$1; shift; }
 bench=$(mkdir -p "${SYNC_BENCH_DIR:-build/sync-bench}" && cd "${SYNC_BENCH_DIR:-build/sync-bench}" && pwd)
 
-"$here/../../tools/setup/setup.sh" require run sync chromium
+"$here/../../tools/setup/setup.sh" require run sync chromium firefox
 
 cmake -S "$here" -B "$bench/tools" -DCMAKE_BUILD_TYPE=Release >/dev/null
 nice -n 10 cmake --build "$bench/tools" -j2 >/dev/null

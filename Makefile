@@ -155,15 +155,23 @@ web-test-deps:
 	    $(SETUP) leave-out firefox "npm ci of puppeteer-core failed twice (see above)"; }; \
 	fi
 
+# The native build the release packs: build/, or under make test the test build,
+# the same Release configuration with the tests beside it, which make test
+# builds anyway (so the show is not compiled once more for the release).
+RELEASE_NATIVE = $(BUILD)
+configure_release_native = $(configure_run)
+test: RELEASE_NATIVE = $(BUILD_TEST)
+test: configure_release_native = $(configure_test)
+
 # The release from the Windows and web builds and the native show
 # (tools/release/make_release.sh): $(BUILD_RELEASE)/norvale2008-invitation.zip and
 # the Debian package, byte for byte the same from the same commit.
 release: deps windows web
 	@$(SETUP) $(PLATFORM_SETUP) release
 	@if why=$$($(SETUP) has windows web release); then \
-	  $(configure_run) && \
-	  cmake --build $(BUILD) --target invitation invitation-capture release-picture release-texts -j $(JOBS) && \
-	  tools/release/make_release.sh $(BUILD) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_RELEASE); \
+	  $(configure_release_native) && \
+	  cmake --build $(RELEASE_NATIVE) --target invitation invitation-capture release-picture release-texts -j $(JOBS) && \
+	  tools/release/make_release.sh $(RELEASE_NATIVE) $(BUILD_WIN32) $(BUILD_WEB) $(BUILD_RELEASE); \
 	else $(SETUP) leave-out release "no release without the builds it packs: $$why"; fi
 
 # The libFuzzer harnesses (tests/fuzz) in a clang build of their own. `make test`
@@ -187,12 +195,13 @@ check: test-deps
 	  tools/setup/skip_summary.sh $(BUILD_CHECK); exit $$status
 
 # Every build, then every test: the main build's whole suite, the sanitized
-# build's share, the fuzzers' seeds; then what was left out and skipped, and why.
+# build's share (only its programs are built there), the fuzzers' seeds; then
+# what was left out and skipped, and why.
 test: test-deps windows wine-deps windows64 web web-test-deps fuzz-build release
 	$(configure_test)
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	$(configure_asan)
-	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cmake --build $(BUILD_ASAN) --target sanitized-tests -j $(JOBS)
 	@status=0; \
 	$(call ctest_in,$(BUILD_TEST),); \
 	$(call ctest_in,$(BUILD_ASAN),-L sanitized); \

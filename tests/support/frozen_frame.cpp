@@ -4,6 +4,9 @@
 // - SDL_GetTicks: 0 on the first call (the clock's start), INVITATION_FROZEN_AT_MS
 //   on every later one, so every frame shows that moment of the show;
 // - time: INVITATION_FROZEN_SEED, the particle field's seed;
+// - Mix_OpenAudio: refused while INVITATION_FROZEN_AT_MS is set, so the show runs
+//   silent and its clock starts at once, at that first call (with sound it
+//   would wait for the music to be heard, on a clock that no longer moves);
 // - SDL_GL_SwapBuffers: the INVITATION_FROZEN_FRAMES-th frame is presented, then
 //   one line "framebuffer N" goes to the file INVITATION_FROZEN_REPORT, N being
 //   the framebuffer that frame was drawn into (0 the window's own, any other the
@@ -66,6 +69,11 @@ std::uint32_t SDL_GetTicks() {
         return 0;
     }
     return static_cast<std::uint32_t>(at_ms);
+}
+
+int Mix_OpenAudio(int frequency, std::uint16_t format, int channels, int chunk_size) {
+    if (setting("INVITATION_FROZEN_AT_MS") >= 0 && caller_in_program(__builtin_return_address(0))) return -1;
+    return real<int (*)(int, std::uint16_t, int, int)>("Mix_OpenAudio")(frequency, format, channels, chunk_size);
 }
 
 time_t time(time_t* out) {

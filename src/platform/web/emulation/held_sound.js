@@ -23,7 +23,9 @@ mergeInto(LibraryManager.library, {
     musicPlaytime: null,       // where the music's first buffer lies on the context's clock
     stillTime: null,           // the clock's time when first asked, until it moves
     readings: [],              // the last readings of when the music was heard
-    readingsKept: 64,          // about a second of frames
+    readingsKept: 64,          // about a second of frames, then the reading stays
+    latency: null,             // the output's latency, asked once
+    heardTicks: -1,            // the earliest reading so far
   },
 
   web_hold_sound__deps: ['$SDL', '$heldSound'],
@@ -69,6 +71,8 @@ mergeInto(LibraryManager.library, {
     heldSound.musicPlaytime = null;
     heldSound.stillTime = null;
     heldSound.readings = [];
+    heldSound.latency = null;
+    heldSound.heardTicks = -1;
   },
 
   // SDL ticks (ms since SDL_Init, from Date.now()) at which the music's first
@@ -79,9 +83,12 @@ mergeInto(LibraryManager.library, {
   // long until it plays; the output's latency comes after. (The output
   // timestamp would give the same in Chromium, but Firefox's leaves the latency
   // out.) The clock moves in steps of the engine's audio callback, never ahead,
-  // so the earliest of the last readings stands.
+  // so the earliest of a second's readings stands, and then stays: asking the
+  // context every frame for the whole show can stall Firefox's page.
   web_music_heard_ticks__deps: ['$SDL', '$heldSound'],
   web_music_heard_ticks: function() {
+    var readings = heldSound.readings;
+    if (readings.length >= heldSound.readingsKept) return heldSound.heardTicks;
     var context = SDL.audioContext;
     if (heldSound.musicPlaytime === null || !context || context.state !== 'running' || SDL.startTime === null) return -1;
     if (heldSound.stillTime === null) heldSound.stillTime = context.currentTime;
@@ -89,12 +96,11 @@ mergeInto(LibraryManager.library, {
     // The output's latency as measured from the device holds the engine's own
     // buffering (baseLatency) too, as the bench finds in Chromium; baseLatency
     // alone stands in where an engine measures nothing.
-    var latency = context.outputLatency || context.baseLatency || 0;
-    var untilHeardMs = (heldSound.musicPlaytime - context.currentTime + latency) * 1000;
-    var readings = heldSound.readings;
+    if (heldSound.latency === null) heldSound.latency = context.outputLatency || context.baseLatency || 0;
+    var untilHeardMs = (heldSound.musicPlaytime - context.currentTime + heldSound.latency) * 1000;
     readings.push(Date.now() - SDL.startTime + untilHeardMs);
-    if (readings.length > heldSound.readingsKept) readings.shift();
-    return Math.min.apply(null, readings);
+    heldSound.heardTicks = Math.min.apply(null, readings);
+    return heldSound.heardTicks;
   },
 
   // As the emulation's own, except while the sound is held.

@@ -13,19 +13,7 @@ grep -q 'file format pei-i386' <<<"$headers" || fail "not a PE32 Intel 80386 ima
 grep -Eq '^Magic[[:space:]]+010b' <<<"$headers" || fail "not PE32 (optional header magic)"
 grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "not a GUI-subsystem executable"
 
-system_dlls='^(kernel32|user32|gdi32|opengl32|winmm|advapi32|msvcrt|shell32|ole32|oleaut32|comdlg32|comctl32|winspool\.drv|imm32|version)(\.dll)?$'
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -u)
-[ -n "$imports" ] || fail "no import table"
-foreign=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
-[ -z "$foreign" ] || fail "imports DLLs that are not part of Windows: $(echo $foreign)"
-
-# Every image and the module travel inside, byte for byte.
-for asset in "$src"/src/assets/data/*.png "$src"/src/assets/data/*.xm; do
-  [ -f "$asset" ] || continue
-  perl -e 'local $/; open(my $e, "<:raw", $ARGV[0]) or die; open(my $a, "<:raw", $ARGV[1]) or die;
-           my $exe = <$e>; my $asset = <$a>; exit(index($exe, $asset) < 0 ? 1 : 0)' "$win32_exe" "$asset" ||
-    fail "$(basename "$asset") is not inside the executable"
-done
+check_windows_imports_and_assets "$win32_exe" "the executable"
 
 # The show's own code computes in SSE2, so its floats round as on Linux: no x87
 # arithmetic is left in it (x87 loads and stores remain where the calling

@@ -20,18 +20,7 @@ grep -q 'file format pei-x86-64' <<<"$headers" || fail "not a PE32+ x86-64 image
 grep -Eq '^Magic[[:space:]]+020b' <<<"$headers" || fail "not PE32+ (optional header magic)"
 grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "not a GUI-subsystem executable"
 
-system_dlls='^(kernel32|user32|gdi32|opengl32|winmm|advapi32|msvcrt|shell32|ole32|oleaut32|comdlg32|comctl32|winspool\.drv|imm32|version)(\.dll)?$'
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -u)
-[ -n "$imports" ] || fail "no import table"
-foreign=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
-[ -z "$foreign" ] || fail "imports DLLs that are not part of Windows: $(echo $foreign)"
-
-for asset in "$src"/src/assets/data/*.png "$src"/src/assets/data/*.xm; do
-  [ -f "$asset" ] || continue
-  perl -e 'local $/; open(my $e, "<:raw", $ARGV[0]) or die; open(my $a, "<:raw", $ARGV[1]) or die;
-           my $exe = <$e>; my $asset = <$a>; exit(index($exe, $asset) < 0 ? 1 : 0)' "$win64_exe" "$asset" ||
-    fail "$(basename "$asset") is not inside the twin"
-done
+check_windows_imports_and_assets "$win64_exe" "the twin"
 
 # Everything pe-resources lists but the machine, the manifest's size and the
 # architecture it names.

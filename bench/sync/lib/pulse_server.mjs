@@ -42,7 +42,8 @@ export async function startPulse(workDir) {
 export function sinkState(pulse) {
   const text = execFileSync('pactl', ['list', 'sinks'], { env: { ...process.env, ...pulse.env }, encoding: 'utf8' });
   const latency = text.match(/Latency: (\d+) usec, configured (\d+) usec/);
-  const format = text.match(/Sample Specification: (.*)/);
+  // pactl's line for the sink's sample format: "Sample S...: s16le 2ch 44100Hz".
+  const format = text.match(/Sample S\w+: (.*)/);
   return {
     latencyMs: latency ? Number(latency[1]) / 1000 : NaN,
     configuredMs: latency ? Number(latency[2]) / 1000 : NaN,

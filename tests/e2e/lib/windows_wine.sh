@@ -188,3 +188,22 @@ run_past_dialog() {
   show=$(wait_for_titled_window "$pid" "$dialog") || { echo "no show window after Enter"; return 1; }
   xdotool windowfocus --sync "$show" 2>/dev/null || true
 }
+
+# The checks every Windows executable passes as a file: $1 the executable, $2
+# what to call it in a failure. Its imports are Windows system DLLs only (its
+# libraries are linked statically), read from the objdump headers in $headers;
+# every image and the module travel inside it, byte for byte.
+check_windows_imports_and_assets() {
+  local exe=$1 what=$2 system_dlls imports foreign asset
+  system_dlls='^(kernel32|user32|gdi32|opengl32|winmm|advapi32|msvcrt|shell32|ole32|oleaut32|comdlg32|comctl32|winspool\.drv|imm32|version)(\.dll)?$'
+  imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | sort -u)
+  [ -n "$imports" ] || fail "no import table"
+  foreign=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
+  [ -z "$foreign" ] || fail "imports DLLs that are not part of Windows: $(echo $foreign)"
+  for asset in "$src"/src/assets/data/*.png "$src"/src/assets/data/*.xm; do
+    [ -f "$asset" ] || continue
+    perl -e 'local $/; open(my $e, "<:raw", $ARGV[0]) or die; open(my $a, "<:raw", $ARGV[1]) or die;
+             my $exe = <$e>; my $asset = <$a>; exit(index($exe, $asset) < 0 ? 1 : 0)' "$exe" "$asset" ||
+      fail "$(basename "$asset") is not inside $what"
+  done
+}

@@ -32,7 +32,8 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
   args=(--rounds "$rounds" --seconds "$seconds")
   [ -n "$baseline" ] && args+=(--baseline "$baseline")
   [ "$fullscreen" = 1 ] && args+=(--fullscreen)
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "${args[@]}" "$build"
+  # -noreset: the server stays up between the runs, as a desktop's does.
+  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 $screen -noreset" bash "$0" "${args[@]}" "$build"
 fi
 
 out=$(mktemp -d)

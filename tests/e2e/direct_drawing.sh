@@ -28,8 +28,8 @@ shots=$build/test-output/direct_drawing
 
 if [ -z "${INSIDE_XVFB:-}" ]; then
   mkdir -p "$shots"
-  INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "$src" larger || fail "on a 1280 x 1024 screen"
-  INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build" "$src" native || fail "on a 1024 x 768 screen"
+  INSIDE_XVFB=1 xvfb-run -a -s "$(xvfb_server_args 1280x1024x24)" bash "$0" "$build" "$src" larger || fail "on a 1280 x 1024 screen"
+  INSIDE_XVFB=1 xvfb-run -a -s "$(xvfb_server_args 1024x768x24)" bash "$0" "$build" "$src" native || fail "on a 1024 x 768 screen"
   echo "ok: windows and full screen at the desktop's size drawn straight in, the same picture; smaller full screen letterboxed through the buffer; pictures in $shots"
   exit 0
 fi
@@ -46,7 +46,7 @@ frozen_picture() {
     INVITATION_FROZEN_FRAMES=40 INVITATION_FROZEN_REPORT="$out/report" SDL_AUDIODRIVER=dummy \
     "$build/invitation" >"$out/stdout" 2>"$out/stderr" &
   pid=$!
-  wait_for_dialog "$pid" || fail "no launch dialog" "$out/stderr"
+  wait_for_dialog "$pid" || { kill -KILL "$pid"; fail "no launch dialog" "$out/stderr"; }
   [ -z "$keys" ] || xdotool key --delay 150 $keys
   xdotool key Return
   for _ in $(seq 1 600); do

@@ -3,7 +3,7 @@ import { execFileSync } from 'node:child_process';
 import { start, stop } from './processes.mjs';
 
 export async function startXvfb(screen) {
-  const child = start('Xvfb', ['-displayfd', '3', '-screen', '0', screen, '-nolisten', 'tcp'], {
+  const child = start('Xvfb', ['-displayfd', '3', '-screen', '0', screen, '-nolisten', 'tcp', '-noreset'], {
     stdio: ['ignore', 'ignore', 'pipe', 'pipe'],
   });
   const number = await new Promise((resolve, reject) => {

@@ -7,6 +7,15 @@ declare -F e2e_setup >/dev/null || . "${BASH_SOURCE[0]%/*}/e2e.sh"
 
 window_title='^Tavrin Demo Engine$'
 
+# What an Xvfb of these tests is started with for a screen of $1 (WxHxD). By
+# default the X server resets itself whenever its last client leaves, and a client
+# that connects during the reset is dropped: a show started right after the one
+# before ended would find no display for its dialog and run without it. A
+# desktop session never lets its server reset, so neither do the tests.
+xvfb_server_args() {
+  echo "-screen 0 $1 -noreset"
+}
+
 # Runs this script again inside an Xvfb of its own with a screen of $1 (WxHxD),
 # unless it already runs there; the rest are the script's own arguments. What
 # at_exit would do happens first (exec skips it): the run inside sets up anew.
@@ -16,7 +25,7 @@ rerun_inside_xvfb() {
   [ -n "${INSIDE_XVFB:-}" ] && return 0
   e2e_run_exit_commands
   e2e_exit_commands=()
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
+  INSIDE_XVFB=1 exec xvfb-run -a -s "$(xvfb_server_args "$screen")" bash "$0" "$@"
 }
 
 # Holds key $1 for 0.3 s as a person would, then lets 0.3 s pass.

@@ -15,7 +15,7 @@ export function startDisplay(missing, screen = defaultScreen, groups = ['web']) 
   if (!existsSync(xvfbPath)) missing(`${xvfbPath} is not installed (Debian package xvfb)`, groups);
   started = new Promise((resolve, reject) => {
     // -displayfd: the server writes the display it took, so parallel runs never collide.
-    const server = spawn(xvfbPath, ['-displayfd', '3', '-screen', '0', `${screen.width}x${screen.height}x24`, '-nolisten', 'tcp'],
+    const server = spawn(xvfbPath, ['-displayfd', '3', '-screen', '0', `${screen.width}x${screen.height}x24`, '-nolisten', 'tcp', '-noreset'],
       { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
     let said = '';
     server.stderr.on('data', (d) => { said += d; });

@@ -12,9 +12,9 @@
 // It also tells when the music's first frame is heard: the buffer that begins
 // the music is scheduled on the audio context's clock the moment it is mixed
 // (as the emulation's pushAudio schedules it), and the context's clock and its
-// output's latency say when that time reaches the listener. Until the context
-// runs and its clock moves, nothing is known and the show waits at beat 0. Handed to emscripten as
-// a JavaScript library.
+// own buffering say when that time reaches the listener. Until the context runs
+// and its clock moves, nothing is known and the show waits at beat 0. Handed to
+// emscripten as a JavaScript library.
 mergeInto(LibraryManager.library, {
   $heldSound: {
     held: false,
@@ -24,7 +24,7 @@ mergeInto(LibraryManager.library, {
     stillTime: null,           // the clock's time when first asked, until it moves
     readings: [],              // the last readings of when the music was heard
     readingsKept: 64,          // about a second of frames, then the reading stays
-    latency: null,             // the output's latency, asked once
+    latency: null,             // the engine's own buffering, asked once
     heardTicks: -1,            // the earliest reading so far
   },
 
@@ -80,11 +80,13 @@ mergeInto(LibraryManager.library, {
   // it runs and still stand still for a second or two (Chromium and Firefox
   // both, in a window under Xvfb): only once it has moved is the music's place
   // on it turned into a time. A buffer's place less the clock's time now is how
-  // long until it plays; the output's latency comes after. (The output
-  // timestamp would give the same in Chromium, but Firefox's leaves the latency
-  // out.) The clock moves in steps of the engine's audio callback, never ahead,
-  // so the earliest of a second's readings stands, and then stays: asking the
-  // context every frame for the whole show can stall Firefox's page.
+  // long until it plays; the engine's own buffering comes after. The clock moves
+  // in steps of the engine's audio callback, never ahead, so the earliest of a
+  // second's readings stands, and then stays.
+  // The context's outputLatency is never asked: in Firefox that question waits
+  // on the sound server while the sound server waits on the page, and now and
+  // then neither ever answers (the page froze in about one run in four). The
+  // device's own latency is left out in every engine.
   web_music_heard_ticks__deps: ['$SDL', '$heldSound'],
   web_music_heard_ticks: function() {
     var readings = heldSound.readings;
@@ -93,10 +95,7 @@ mergeInto(LibraryManager.library, {
     if (heldSound.musicPlaytime === null || !context || context.state !== 'running' || SDL.startTime === null) return -1;
     if (heldSound.stillTime === null) heldSound.stillTime = context.currentTime;
     if (context.currentTime === heldSound.stillTime) return -1;
-    // The output's latency as measured from the device holds the engine's own
-    // buffering (baseLatency) too, as the bench finds in Chromium; baseLatency
-    // alone stands in where an engine measures nothing.
-    if (heldSound.latency === null) heldSound.latency = context.outputLatency || context.baseLatency || 0;
+    if (heldSound.latency === null) heldSound.latency = context.baseLatency || 0;
     var untilHeardMs = (heldSound.musicPlaytime - context.currentTime + heldSound.latency) * 1000;
     readings.push(Date.now() - SDL.startTime + untilHeardMs);
     heldSound.heardTicks = Math.min.apply(null, readings);

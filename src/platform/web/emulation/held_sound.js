@@ -24,7 +24,6 @@ mergeInto(LibraryManager.library, {
     stillTime: null,           // the clock's time when first asked, until it moves
     readings: [],              // the last readings of when the music was heard
     readingsKept: 64,          // about a second of frames, then the reading stays
-    latency: null,             // the engine's own buffering, asked once
     heardTicks: -1,            // the earliest reading so far
   },
 
@@ -71,7 +70,6 @@ mergeInto(LibraryManager.library, {
     heldSound.musicPlaytime = null;
     heldSound.stillTime = null;
     heldSound.readings = [];
-    heldSound.latency = null;
     heldSound.heardTicks = -1;
   },
 
@@ -85,7 +83,7 @@ mergeInto(LibraryManager.library, {
   // second's readings stands, and then stays.
   // The context's outputLatency is never asked: in Firefox that question waits
   // on the sound server while the sound server waits on the page, and now and
-  // then neither ever answers (the page froze in about one run in four). The
+  // then neither ever answers (the page froze in about one run in five). The
   // device's own latency is left out in every engine.
   web_music_heard_ticks__deps: ['$SDL', '$heldSound'],
   web_music_heard_ticks: function() {
@@ -95,8 +93,7 @@ mergeInto(LibraryManager.library, {
     if (heldSound.musicPlaytime === null || !context || context.state !== 'running' || SDL.startTime === null) return -1;
     if (heldSound.stillTime === null) heldSound.stillTime = context.currentTime;
     if (context.currentTime === heldSound.stillTime) return -1;
-    if (heldSound.latency === null) heldSound.latency = context.baseLatency || 0;
-    var untilHeardMs = (heldSound.musicPlaytime - context.currentTime + heldSound.latency) * 1000;
+    var untilHeardMs = (heldSound.musicPlaytime - context.currentTime + (context.baseLatency || 0)) * 1000;
     readings.push(Date.now() - SDL.startTime + untilHeardMs);
     heldSound.heardTicks = Math.min.apply(null, readings);
     return heldSound.heardTicks;
